@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/services.h"
+#include "settings/storedsettings.h"
+
+#include <QString>
+
+// What the window needs from the desktop, handed in so that tests can answer in place of
+// a person and keep their settings apart.
+struct Services {
+    platform::ColorDialog &colorDialog;
+    platform::MessageBox &messageBox;
+    platform::Desktop &desktop;
+    settings::Store &store;
+    QString programFolder; // the folder of the program's own executable, for readme.txt
+};

@@ -1,0 +1,92 @@
+#include "platform/form.h"
+
+#include "platform/twips.h"
+
+#include <QScreen>
+#include <QWindow>
+
+namespace platform {
+
+Form::Form(QWidget *parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                      | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                      | Qt::WindowCloseButtonHint)
+{
+}
+
+int Form::outerWidth() const
+{
+    return ToTwips(frameGeometry().width());
+}
+
+int Form::outerHeight() const
+{
+    return ToTwips(frameGeometry().height());
+}
+
+void Form::setOuterWidth(int twips)
+{
+    outerPixels_.setWidth(Twips(twips));
+    applyOuterSize();
+}
+
+void Form::setOuterHeight(int twips)
+{
+    outerPixels_.setHeight(Twips(twips));
+    applyOuterSize();
+}
+
+QMargins Form::frameMarginsNow() const
+{
+    const QWindow *handle = windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+void Form::applyOuterSize()
+{
+    const QMargins frame = frameMarginsNow();
+    appliedMargins_ = frame;
+    const int width = outerPixels_.width() - frame.left() - frame.right();
+    const int height = outerPixels_.height() - frame.top() - frame.bottom();
+    setFixedSize(std::max(width, 1), std::max(height, 1));
+}
+
+void Form::centreOnScreen()
+{
+    const QScreen *where = screen();
+    if (!where)
+        return;
+    const QRect area = where->availableGeometry();
+    // move() places the frame, so the outer size centres it whatever the margins are.
+    move(area.x() + (area.width() - outerPixels_.width()) / 2,
+         area.y() + (area.height() - outerPixels_.height()) / 2);
+}
+
+bool Form::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+        if (!placed_) {
+            placed_ = true;
+            centreOnScreen();
+        }
+        break;
+    // The frame's margins become known when the window manager reparents the window,
+    // which Qt reports with no event of its own; by the first paint they are there.
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::UpdateRequest:
+    case QEvent::Paint:
+    case QEvent::WindowActivate:
+    case QEvent::WindowStateChange:
+        if (!outerPixels_.isEmpty() && frameMarginsNow() != appliedMargins_)
+            applyOuterSize();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+} // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace platform {
+
+// A top-level window with a fixed single border and no maximise button, whose width and
+// height are outer sizes in twips (border, title bar and menu bar included), which opens
+// centred on its screen.
+//
+// The window system tells the frame's size only once the window is mapped, so the client
+// size is worked out again whenever the frame margins become known or change.
+class Form : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Form(QWidget *parent = nullptr);
+
+    // Outer sizes in twips. Setting the width keeps the left edge where it is.
+    int outerWidth() const;
+    int outerHeight() const;
+    void setOuterWidth(int twips);
+    void setOuterHeight(int twips);
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    QMargins frameMarginsNow() const;
+    void applyOuterSize();
+    void centreOnScreen();
+
+    QSize outerPixels_;
+    QMargins appliedMargins_;
+    bool placed_ = false;
+};
+
+} // namespace platform

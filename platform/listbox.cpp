@@ -1,0 +1,63 @@
+#include "platform/listbox.h"
+
+#include <QScrollBar>
+
+namespace platform {
+
+ListBox::ListBox(QWidget *parent)
+    : QListWidget(parent)
+{
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] { Q_EMIT Click(); });
+    connect(this, &QListWidget::itemDoubleClicked, this, [this] { Q_EMIT DblClick(); });
+}
+
+QString ListBox::text() const
+{
+    const QList<QListWidgetItem *> selected = selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+int ListBox::entryWidth(int index) const
+{
+    const QListWidgetItem *entry = item(index);
+    return entry ? fontMetrics().horizontalAdvance(entry->text()) : 0;
+}
+
+void ListBox::setHorizontalExtent(int extent)
+{
+    horizontalExtent_ = extent;
+    if (count() == 0)
+        return;
+    // The scroll range follows the entries' size hints, so every entry gets the extent as
+    // its width; a range set by hand would be undone at the next layout.
+    const int rowHeight = sizeHintForRow(0);
+    for (int i = 0; i < count(); ++i)
+        item(i)->setSizeHint(QSize(extent, rowHeight));
+}
+
+void ListBox::bringToFront()
+{
+    raise();
+    show();
+    const QWidget *container = parentWidget();
+    if (!container)
+        return;
+    for (auto *other : container->findChildren<ListBox *>(Qt::FindDirectChildrenOnly)) {
+        if (other != this && geometry().contains(other->geometry()))
+            other->hide();
+    }
+}
+
+void ListBox::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    // Qt makes the first entry current without selecting it, so the first Down arrow would
+    // skip it; with no current entry Down selects the first one.
+    if (selectedItems().isEmpty())
+        selectionModel()->clearCurrentIndex();
+}
+
+} // namespace platform

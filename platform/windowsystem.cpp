@@ -1,0 +1,29 @@
+#include "platform/windowsystem.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+namespace platform {
+
+bool SetStaysOnTop(QWidget &window, bool on)
+{
+    // QWidget::setWindowFlag would destroy and recreate a visible native window; the
+    // QWindow flag changes the state of the same window in place.
+    window.winId();
+    QWindow *handle = window.windowHandle();
+    if (!handle)
+        return false;
+    handle->setFlag(Qt::WindowStaysOnTopHint, on);
+    if (window.isVisible())
+        window.activateWindow();
+    return true;
+}
+
+void CopyToClipboard(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+} // namespace platform
