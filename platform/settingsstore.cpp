@@ -27,6 +27,17 @@ SettingsStore::SettingsStore()
     : store_(platformFormat(), QSettings::UserScope, QStringLiteral("Chromalynx"),
              QStringLiteral("Chromalynx"))
 {
+    keepDamagedFile();
+}
+
+SettingsStore::SettingsStore(const QString &iniFile)
+    : store_(iniFile, QSettings::IniFormat)
+{
+    keepDamagedFile();
+}
+
+void SettingsStore::keepDamagedFile()
+{
     // Qt rewrites a damaged file with only the keys it could read; keep the damaged one
     // beside it so that nothing the user had is gone for good.
     if (store_.status() == QSettings::FormatError) {

@@ -14,6 +14,8 @@ namespace platform {
 class SettingsStore final : public settings::Store {
 public:
     SettingsStore();
+    // The same store kept in the given INI file.
+    explicit SettingsStore(const QString &iniFile);
 
     std::optional<std::string> read(std::string_view section, std::string_view key) override;
     void write(std::string_view section, std::string_view key, std::string_view text) override;
@@ -22,6 +24,8 @@ public:
     QString fileName() const { return store_.fileName(); }
 
 private:
+    void keepDamagedFile();
+
     QSettings store_;
 };
 
