@@ -1,0 +1,85 @@
+// What one event costs, from the control to the repaint request, painting excluded.
+
+#include "app/chromalynx.h"
+#include "platform/listbox.h"
+#include "platform/picturebox.h"
+#include "platform/scrollbar.h"
+
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+struct NoDialog final : platform::ColorDialog {
+    bool ShowColor(QWidget *) override { return false; }
+};
+struct NoMessages final : platform::MessageBox {
+    bool confirm(QWidget *, const QString &, const QString &) override { return false; }
+    void inform(QWidget *, const QString &, const QString &) override {}
+};
+struct NoDesktop final : platform::Desktop {
+    void open(const QUrl &) override {}
+};
+struct NoStore final : settings::Store {
+    std::optional<std::string> read(std::string_view, std::string_view) override { return {}; }
+    void write(std::string_view, std::string_view, std::string_view) override {}
+    void flush() override {}
+};
+
+} // namespace
+
+class Handlers : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        window_ = std::make_unique<Chromalynx>(
+            Services {dialog_, messages_, desktop_, store_, QString()});
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void sliderStep()
+    {
+        int value = 0;
+        QBENCHMARK {
+            value = (value + 1) % 256;
+            window_->RSlider->setValue(value);
+        }
+    }
+
+    void listSelection()
+    {
+        int row = 0;
+        QBENCHMARK {
+            row = (row + 1) % 140;
+            window_->ColorName2->setCurrentRow(row);
+        }
+    }
+
+    void favoriteRecall()
+    {
+        window_->FavoriteColor[0]->setBackColor(0x123456);
+        window_->FavoriteColor[1]->setBackColor(0x654321);
+        int index = 0;
+        QBENCHMARK {
+            index = 1 - index;
+            window_->favorite_display_Click(index);
+        }
+    }
+
+    void cleanupTestCase() { window_.reset(); }
+
+private:
+    NoDialog dialog_;
+    NoMessages messages_;
+    NoDesktop desktop_;
+    NoStore store_;
+    std::unique_ptr<Chromalynx> window_;
+};
+
+QTEST_MAIN(Handlers)
+#include "handlers.moc"
