@@ -58,9 +58,11 @@ void Form::centreOnScreen()
     if (!where)
         return;
     const QRect area = where->availableGeometry();
-    // move() places the frame, so the outer size centres it whatever the margins are.
-    move(area.x() + (area.width() - outerPixels_.width()) / 2,
-         area.y() + (area.height() - outerPixels_.height()) / 2);
+    const QPoint frameAt(area.x() + (area.width() - outerPixels_.width()) / 2,
+                         area.y() + (area.height() - outerPixels_.height()) / 2);
+    // move() places the frame once Qt knows the frame's margins; before that it places the
+    // client, so the window is centred again when they become known.
+    move(frameAt);
 }
 
 bool Form::event(QEvent *event)
@@ -80,8 +82,13 @@ bool Form::event(QEvent *event)
     case QEvent::Paint:
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
-        if (!outerPixels_.isEmpty() && frameMarginsNow() != appliedMargins_)
+        if (!outerPixels_.isEmpty() && frameMarginsNow() != appliedMargins_) {
             applyOuterSize();
+            if (!centredWithFrame_) {
+                centredWithFrame_ = true;
+                centreOnScreen();
+            }
+        }
         break;
     default:
         break;

@@ -33,6 +33,7 @@ private:
     QSize outerPixels_;
     QMargins appliedMargins_;
     bool placed_ = false;
+    bool centredWithFrame_ = false;
 };
 
 } // namespace platform
