@@ -60,4 +60,16 @@ void ListBox::focusInEvent(QFocusEvent *event)
         selectionModel()->clearCurrentIndex();
 }
 
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex &index,
+                                                              const QEvent *event) const
+{
+    // A list box keeps its entry selected until another one is chosen. Qt would take the
+    // selection away on a click in the empty space below the entries (a command for no
+    // entry) and on Ctrl+click or Ctrl+Space on the selected entry.
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (!index.isValid() || (command & QItemSelectionModel::Deselect))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
 } // namespace platform

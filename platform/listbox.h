@@ -34,6 +34,8 @@ Q_SIGNALS:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
 
 private:
     int horizontalExtent_ = 0;
