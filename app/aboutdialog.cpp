@@ -27,8 +27,9 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, QRect twip
 } // namespace
 
 AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
     , desktop_(desktop)
 {
     setObjectName(QStringLiteral("AboutDialog"));
@@ -36,11 +37,14 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
     setWindowIcon(Pictures::AppIcon());
     setFixedSize(Twips(4350), Twips(1725));
 
-    Label1 = label(this, "Label1", QStringLiteral("Chromalynx Ver 2.00"), TwipsRect(1440, 120, 1695, 255));
+    Label1 = label(this, "Label1", QStringLiteral("Chromalynx Ver 2.00"),
+                   TwipsRect(1440, 120, 1695, 255));
     Label5 = label(this, "Label5", QStringLiteral("URL："), TwipsRect(360, 600, 375, 255));
-    Url = label(this, "Url", QStringLiteral("https://chromalynx.example.org/"), TwipsRect(960, 600, 3135, 180));
+    Url = label(this, "Url", QStringLiteral("https://chromalynx.example.org/"),
+                TwipsRect(960, 600, 3135, 180));
     Label6 = label(this, "Label6", QStringLiteral("MAIL："), TwipsRect(360, 855, 495, 255));
-    Mail = label(this, "Mail", QStringLiteral("author@chromalynx.example.org"), TwipsRect(960, 855, 1575, 165));
+    Mail = label(this, "Mail", QStringLiteral("author@chromalynx.example.org"),
+                 TwipsRect(960, 855, 1575, 165));
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(TwipsRect(1680, 1200, 1215, 375));

@@ -132,7 +132,8 @@ void Chromalynx::createControls()
     Label3 = label(client, "Label3", QStringLiteral("B"), TwipsRect(210, 1515, 135, 255));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "FavoriteColor(" + QByteArray::number(i) + ')';
-        FavoriteColor[i] = pictureBox(client, name.constData(), TwipsRect(285 + 360 * i, 1845, 375, 375));
+        FavoriteColor[i]
+            = pictureBox(client, name.constData(), TwipsRect(285 + 360 * i, 1845, 375, 375));
         FavoriteColor[i]->setAccessibleName(QStringLiteral("お気に入り%1").arg(i + 1));
     }
     Picture1 = pictureBox(client, "Picture1", TwipsRect(840, 2550, 375, 375));
@@ -148,17 +149,17 @@ void Chromalynx::createControls()
                                                     TwipsRect(840, 320, 855, 180));
     Option_VB = captioned<platform::OptionButton>(client, "Option_VB", QStringLiteral("VB"),
                                                   TwipsRect(1635, 320, 615, 180));
-    CheckFormtop = captioned<platform::CheckBox>(client, "CheckFormtop",
-                                                 QStringLiteral("常に手前に表示"),
-                                                 TwipsRect(3120, 360, 1575, 180));
-    CheckColorName = captioned<platform::CheckBox>(client, "CheckColorName",
-                                                   QStringLiteral("色名リスト表示"),
-                                                   TwipsRect(3120, 75, 1455, 180));
+    CheckFormtop = captioned<platform::CheckBox>(
+        client, "CheckFormtop", QStringLiteral("常に手前に表示"), TwipsRect(3120, 360, 1575, 180));
+    CheckColorName = captioned<platform::CheckBox>(
+        client, "CheckColorName", QStringLiteral("色名リスト表示"), TwipsRect(3120, 75, 1455, 180));
     Label6 = label(client, "Label6", QStringLiteral("形式："), TwipsRect(330, 300, 495, 255));
-    ColorName1 = place(new platform::ListBox(client), "ColorName1", TwipsRect(4860, 15, 3045, 1860));
+    ColorName1
+        = place(new platform::ListBox(client), "ColorName1", TwipsRect(4860, 15, 3045, 1860));
     ColorName1->setToolTip(QStringLiteral("色名選択"));
     ColorName1->setAccessibleName(QStringLiteral("色名リスト (RGB順)"));
-    ColorName2 = place(new platform::ListBox(client), "ColorName2", TwipsRect(4800, 2520, 3045, 1860));
+    ColorName2
+        = place(new platform::ListBox(client), "ColorName2", TwipsRect(4800, 2520, 3045, 1860));
     ColorName2->setToolTip(QStringLiteral("色名選択"));
     ColorName2->setAccessibleName(QStringLiteral("色名リスト (アルファベット順)"));
     CheckChar = captioned<platform::CheckBox>(client, "CheckChar", QStringLiteral("文字を表示"),
@@ -192,9 +193,9 @@ void Chromalynx::createControls()
     Picture1->setPicture(Pictures::MarkerImage());
 
     const std::initializer_list<QWidget *> tabOrder = {
-        RGBCode, CodeCopy, SelColor, RText, GText, BText, FavoriteClear,
-        Option_HTML, Option_VB, CheckFormtop, CheckColorName, ColorName1, ColorName2,
-        RSlider, GSlider, BSlider, RGB_Sort, Arphabet_Sort, Option_DEC,
+        RGBCode,     CodeCopy,  SelColor,     RText,          GText,      BText,      FavoriteClear,
+        Option_HTML, Option_VB, CheckFormtop, CheckColorName, ColorName1, ColorName2, RSlider,
+        GSlider,     BSlider,   RGB_Sort,     Arphabet_Sort,  Option_DEC,
     };
     QWidget *previous = nullptr;
     for (QWidget *control : tabOrder) {
@@ -210,7 +211,8 @@ void Chromalynx::createMenus()
 
     file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("file"));
-    file_close = menuEntry(file, "file_close", QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    file_close
+        = menuEntry(file, "file_close", QStringLiteral("終了"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     favorite = bar->addMenu(QStringLiteral("お気に入り(&V)"));
     favorite->setObjectName(QStringLiteral("favorite"));
@@ -225,8 +227,7 @@ void Chromalynx::createMenus()
     favorite_display_->setObjectName(QStringLiteral("favorite_display_"));
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = "favorite_display(" + QByteArray::number(i) + ')';
-        favorite_display[i] = menuEntry(favorite_display_, name.constData(),
-                                        QString::number(i + 1),
+        favorite_display[i] = menuEntry(favorite_display_, name.constData(), QString::number(i + 1),
                                         QKeySequence(Qt::Key(Qt::Key_F1 + i)));
     }
     favorite_clear = menuEntry(favorite, "favorite_clear", QStringLiteral("消去"),
@@ -293,7 +294,8 @@ void Chromalynx::connectHandlers()
         connect(favorite_add[i], &QAction::triggered, this, [this, i] { favorite_add_Click(i); });
         connect(favorite_display[i], &QAction::triggered, this,
                 [this, i] { favorite_display_Click(i); });
-        connect(FavoriteColor[i], &PictureBox::DblClick, this, [this, i] { FavoriteColor_DblClick(i); });
+        connect(FavoriteColor[i], &PictureBox::DblClick, this,
+                [this, i] { FavoriteColor_DblClick(i); });
         connect(FavoriteColor[i], &PictureBox::DragDrop, this,
                 [this, i](PictureBox *source) { FavoriteColor_DragDrop(i, source); });
     }

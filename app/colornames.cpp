@@ -21,7 +21,8 @@ void Chromalynx::ColorName2_Click()
 {
     // "name #RRGGBB": the entry ends with "#" and the digits.
     const std::string entry = Texts::Latin1(ColorName2->text());
-    const std::string_view code = std::string_view(entry).substr(entry.size() > 7 ? entry.size() - 7 : 0);
+    const std::string_view code
+        = std::string_view(entry).substr(entry.size() > 7 ? entry.size() - 7 : 0);
     SetComponentsFromHex(Mid(code, 2, 6));
 }
 

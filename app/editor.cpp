@@ -37,12 +37,30 @@ void Chromalynx::ComponentSlider_Change(platform::ScrollBar &slider, platform::T
     field.setText(Texts::Dec(slider.value()));
 }
 
-void Chromalynx::RSlider_Change() { ComponentSlider_Change(*RSlider, *RText); }
-void Chromalynx::RSlider_Scroll() { ComponentSlider_Change(*RSlider, *RText); }
-void Chromalynx::GSlider_Change() { ComponentSlider_Change(*GSlider, *GText); }
-void Chromalynx::GSlider_Scroll() { ComponentSlider_Change(*GSlider, *GText); }
-void Chromalynx::BSlider_Change() { ComponentSlider_Change(*BSlider, *BText); }
-void Chromalynx::BSlider_Scroll() { ComponentSlider_Change(*BSlider, *BText); }
+void Chromalynx::RSlider_Change()
+{
+    ComponentSlider_Change(*RSlider, *RText);
+}
+void Chromalynx::RSlider_Scroll()
+{
+    ComponentSlider_Change(*RSlider, *RText);
+}
+void Chromalynx::GSlider_Change()
+{
+    ComponentSlider_Change(*GSlider, *GText);
+}
+void Chromalynx::GSlider_Scroll()
+{
+    ComponentSlider_Change(*GSlider, *GText);
+}
+void Chromalynx::BSlider_Change()
+{
+    ComponentSlider_Change(*BSlider, *BText);
+}
+void Chromalynx::BSlider_Scroll()
+{
+    ComponentSlider_Change(*BSlider, *BText);
+}
 
 // --- Number fields ---------------------------------------------------------------------
 
@@ -72,9 +90,18 @@ void Chromalynx::ComponentText_Change(platform::TextBox &field, platform::Scroll
     Color->setBackColor(current);
 }
 
-void Chromalynx::RText_Change() { ComponentText_Change(*RText, *RSlider); }
-void Chromalynx::GText_Change() { ComponentText_Change(*GText, *GSlider); }
-void Chromalynx::BText_Change() { ComponentText_Change(*BText, *BSlider); }
+void Chromalynx::RText_Change()
+{
+    ComponentText_Change(*RText, *RSlider);
+}
+void Chromalynx::GText_Change()
+{
+    ComponentText_Change(*GText, *GSlider);
+}
+void Chromalynx::BText_Change()
+{
+    ComponentText_Change(*BText, *BSlider);
+}
 
 void Chromalynx::RText_KeyPress(int &KeyAscii)
 {
@@ -82,12 +109,27 @@ void Chromalynx::RText_KeyPress(int &KeyAscii)
         KeyAscii = 0;
 }
 
-void Chromalynx::GText_KeyPress(int &KeyAscii) { RText_KeyPress(KeyAscii); }
-void Chromalynx::BText_KeyPress(int &KeyAscii) { RText_KeyPress(KeyAscii); }
+void Chromalynx::GText_KeyPress(int &KeyAscii)
+{
+    RText_KeyPress(KeyAscii);
+}
+void Chromalynx::BText_KeyPress(int &KeyAscii)
+{
+    RText_KeyPress(KeyAscii);
+}
 
-void Chromalynx::RText_GotFocus() { RText->setSelLength(static_cast<int>(RText->text().size())); }
-void Chromalynx::GText_GotFocus() { GText->setSelLength(static_cast<int>(GText->text().size())); }
-void Chromalynx::BText_GotFocus() { BText->setSelLength(static_cast<int>(BText->text().size())); }
+void Chromalynx::RText_GotFocus()
+{
+    RText->setSelLength(static_cast<int>(RText->text().size()));
+}
+void Chromalynx::GText_GotFocus()
+{
+    GText->setSelLength(static_cast<int>(GText->text().size()));
+}
+void Chromalynx::BText_GotFocus()
+{
+    BText->setSelLength(static_cast<int>(BText->text().size()));
+}
 
 void Chromalynx::SetComponents(std::int32_t red, std::int32_t green, std::int32_t blue)
 {
@@ -104,9 +146,18 @@ void Chromalynx::SetComponentsFromHex(std::string_view rrggbb)
 
 // --- Code field and notation -----------------------------------------------------------
 
-void Chromalynx::Option_HTML_Click() { RText_Change(); }
-void Chromalynx::Option_VB_Click() { RText_Change(); }
-void Chromalynx::Option_DEC_Click() { RText_Change(); }
+void Chromalynx::Option_HTML_Click()
+{
+    RText_Change();
+}
+void Chromalynx::Option_VB_Click()
+{
+    RText_Change();
+}
+void Chromalynx::Option_DEC_Click()
+{
+    RText_Change();
+}
 
 void Chromalynx::RGBCode_GotFocus()
 {

@@ -46,7 +46,7 @@ void Chromalynx::Form_Load()
 
 void Chromalynx::Form_Unload()
 {
-    settings::Values values {};
+    settings::Values values{};
     for (int i = 0; i < 9; ++i)
         values.favorites[i] = FavoriteColor[i]->backColor();
     values.formtop = static_cast<std::int16_t>(CheckFormtop->value());

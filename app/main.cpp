@@ -12,14 +12,16 @@ int main(int argc, char *argv[])
 
     // The program speaks Japanese, so Qt's own dialogs and buttons should as well.
     QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
     platform::QtColorDialog colorDialog;
     platform::QtMessageBox messageBox;
     platform::QtDesktop desktop;
     platform::SettingsStore store;
-    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath()});
+    Chromalynx window(
+        {colorDialog, messageBox, desktop, store, QApplication::applicationDirPath()});
     window.show();
     return QApplication::exec();
 }

@@ -27,7 +27,7 @@ protected:
             QMetaObject::invokeMethod(
                 this,
                 [] {
-                    timespec now {};
+                    timespec now{};
                     clock_gettime(CLOCK_MONOTONIC, &now);
                     std::printf("painted %lld\n",
                                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);

@@ -17,15 +17,15 @@ struct NoDialog final : platform::ColorDialog {
 };
 struct NoMessages final : platform::MessageBox {
     bool confirm(QWidget *, const QString &, const QString &) override { return false; }
-    void inform(QWidget *, const QString &, const QString &) override {}
+    void inform(QWidget *, const QString &, const QString &) override { }
 };
 struct NoDesktop final : platform::Desktop {
-    void open(const QUrl &) override {}
+    void open(const QUrl &) override { }
 };
 struct NoStore final : settings::Store {
     std::optional<std::string> read(std::string_view, std::string_view) override { return {}; }
-    void write(std::string_view, std::string_view, std::string_view) override {}
-    void flush() override {}
+    void write(std::string_view, std::string_view, std::string_view) override { }
+    void flush() override { }
 };
 
 } // namespace
@@ -37,7 +37,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         window_ = std::make_unique<Chromalynx>(
-            Services {dialog_, messages_, desktop_, store_, QString()});
+            Services{dialog_, messages_, desktop_, store_, QString()});
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -45,7 +45,8 @@ private Q_SLOTS:
     void sliderStep()
     {
         int value = 0;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             value = (value + 1) % 256;
             window_->RSlider->setValue(value);
         }
@@ -54,7 +55,8 @@ private Q_SLOTS:
     void listSelection()
     {
         int row = 0;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             row = (row + 1) % 140;
             window_->ColorName2->setCurrentRow(row);
         }
@@ -65,7 +67,8 @@ private Q_SLOTS:
         window_->FavoriteColor[0]->setBackColor(0x123456);
         window_->FavoriteColor[1]->setBackColor(0x654321);
         int index = 0;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             index = 1 - index;
             window_->favorite_display_Click(index);
         }

@@ -13,14 +13,16 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
     platform::QtColorDialog colorDialog;
     platform::QtMessageBox messageBox;
     platform::QtDesktop desktop;
     platform::SettingsStore store;
-    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath()});
+    Chromalynx window(
+        {colorDialog, messageBox, desktop, store, QApplication::applicationDirPath()});
     FirstFrame probe(window);
     window.show();
     return QApplication::exec();

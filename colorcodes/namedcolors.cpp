@@ -153,12 +153,11 @@ constexpr std::array<NamedColor, NamedColorCount> Catalogue = {{
 
 constexpr std::array<std::size_t, NamedColorCount> nameOrder()
 {
-    std::array<std::size_t, NamedColorCount> order {};
+    std::array<std::size_t, NamedColorCount> order{};
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
-        return Catalogue[a].name < Catalogue[b].name;
-    });
+    std::sort(order.begin(), order.end(),
+              [](std::size_t a, std::size_t b) { return Catalogue[a].name < Catalogue[b].name; });
     return order;
 }
 

@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QUrl>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -18,15 +18,15 @@ struct NoDialog final : platform::ColorDialog {
 };
 struct NoMessages final : platform::MessageBox {
     bool confirm(QWidget *, const QString &, const QString &) override { return false; }
-    void inform(QWidget *, const QString &, const QString &) override {}
+    void inform(QWidget *, const QString &, const QString &) override { }
 };
 struct NoDesktop final : platform::Desktop {
-    void open(const QUrl &) override {}
+    void open(const QUrl &) override { }
 };
 struct NoStore final : settings::Store {
     std::optional<std::string> read(std::string_view, std::string_view) override { return {}; }
-    void write(std::string_view, std::string_view, std::string_view) override {}
-    void flush() override {}
+    void write(std::string_view, std::string_view, std::string_view) override { }
+    void flush() override { }
 };
 
 Chromalynx &window()

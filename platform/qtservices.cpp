@@ -20,8 +20,7 @@ bool QtColorDialog::ShowColor(QWidget *owner)
 
 bool QtMessageBox::confirm(QWidget *owner, const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    owner);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }

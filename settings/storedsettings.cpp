@@ -39,7 +39,7 @@ std::optional<std::int32_t> ParseStoredText(const Key &key, std::string_view tex
 
 Values Load(Store &store)
 {
-    std::array<std::int32_t, Schema.size()> read {};
+    std::array<std::int32_t, Schema.size()> read{};
     for (std::size_t i = 0; i < Schema.size(); ++i) {
         const Key &key = Schema[i];
         std::optional<std::int32_t> value;
@@ -48,7 +48,7 @@ Values Load(Store &store)
         read[i] = value.value_or(key.defaultValue);
     }
 
-    Values values {};
+    Values values{};
     for (std::size_t i = 0; i < FavoriteCount; ++i)
         values.favorites[i] = read[i];
     values.formtop = static_cast<std::int16_t>(read[9]);
@@ -59,7 +59,7 @@ Values Load(Store &store)
 
 void Save(Store &store, const Values &values)
 {
-    std::array<std::int32_t, Schema.size()> written {};
+    std::array<std::int32_t, Schema.size()> written{};
     for (std::size_t i = 0; i < FavoriteCount; ++i)
         written[i] = values.favorites[i];
     written[9] = values.formtop;
