@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Brings a Debian or Ubuntu machine to the point where Chromalynx builds and its whole test
+# suite runs, then configures and builds it in build/.
+#
+# Installs only what is missing, so a machine that has everything is left alone (and needs
+# neither network nor root). Safe to run again and again: run.sh and test.sh call it first.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+packages=(
+    # building
+    g++ cmake ninja-build qt6-base-dev
+    # Qt's own buttons and dialogs in Japanese, and a font that has the captions' glyphs
+    qt6-translations-l10n fonts-vlgothic
+    # the real-window tests: a virtual X server, a window manager, and the tools that
+    # drive the window and look at it
+    xvfb xauth openbox x11-utils xdotool xclip imagemagick x11-xserver-utils
+)
+if [[ "${CI:-}" == true ]]; then
+    packages+=(clang-format)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "setup: installing ${missing[*]}"
+    if ((EUID == 0)); then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "setup: these packages are missing and there is no sudo: ${missing[*]}" >&2
+        exit 1
+    fi
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# An existing build folder keeps the generator it was made with; CMake refuses to switch.
+configure=(cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [[ ! -f build/CMakeCache.txt ]]; then
+    configure+=(-G Ninja)
+fi
+"${configure[@]}"
+cmake --build build --parallel "$(nproc)"
