@@ -3,8 +3,10 @@
 #
 # With CHROMALYNX_SANITIZE_RUN=1, and always in CI (CI=true), the suite runs a second time
 # on a build with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/; CI also
-# checks the sources' formatting. Every stage runs even when an earlier one failed, so one
-# run shows all that is wrong; the exit status is non-zero if any stage failed.
+# checks the sources' formatting, fuzzes the parsers for a short while and checks that the
+# .deb installs and its desktop entry starts the program. Every stage runs even when an
+# earlier one failed, so one run shows all that is wrong; the exit status is non-zero if
+# any stage failed.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -44,6 +46,11 @@ if $in_ci || [[ "${CHROMALYNX_SANITIZE_RUN:-}" == 1 ]]; then
     else
         failed+=("sanitizer build")
     fi
+fi
+
+if $in_ci; then
+    fuzz/run.sh 30 || failed+=("fuzzing")
+    scripts/check-package.sh || failed+=("package")
 fi
 
 if ((${#failed[@]} > 0)); then

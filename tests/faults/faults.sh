@@ -137,7 +137,7 @@ mount_config() {
     mount -t tmpfs -o "size=$1,mode=0755" chromalynx-faults "$folder" \
         || { log "skipped: cannot mount a tmpfs here"; exit 77; }
     MOUNTED=$folder
-    trap 'cleanup_mount; session_end' EXIT
+    trap 'rc=$?; cleanup_mount; (exit $rc); session_end' EXIT
 }
 
 fault_readonly() {
