@@ -1,0 +1,428 @@
+// The main window driven through its controls: as it opens with the stored settings
+// applied; each component's slider and number field, which keep together and repaint the
+// code field and the preview; the code field, which takes an entry on Enter, read in HTML
+// order whatever the notation; Palette and Copy; the colour-name lists; the favourites; the
+// display options, the readme and the About box; what it stores when it closes; and a
+// sample of its layout.
+
+#include "app/aboutdialog.h"
+#include "app/standardfunctions.h"
+#include "fixture.h"
+#include "platform/optionbutton.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+class ChromalynxTest : public WindowTest {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startState()
+    {
+        Chromalynx &w = open();
+        QCOMPARE(changes(w), QString());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Chromalynx"));
+        QCOMPARE(w.minimumSize(), w.maximumSize()); // the user cannot resize it
+        QCOMPARE(w.frameGeometry().size(), QSize(322, 207));
+        const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY2(off.manhattanLength() <= 2, "the window opens centred on the screen");
+        QCOMPARE(QApplication::focusWidget(), w.CodeCopy);
+        QVERIFY(w.Option_HTML->value() && w.RGB_Sort->value());
+        QCOMPARE(w.ColorName1->count() + w.ColorName2->count(), 280);
+        for (const QWidget *control : w.centralWidget()->findChildren<QWidget *>()) {
+            const bool swatch = qobject_cast<const platform::PictureBox *>(control)
+                && control != w.Picture1 && control != w.Picture2;
+            if ((control->focusPolicy() & Qt::TabFocus) || swatch)
+                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+        }
+    }
+
+    // Rows tagged with a script for act(): stored entries, then steps.
+    void scenarios_data()
+    {
+        QTest::addColumn<QString>("changes"); // from the start with nothing stored
+
+        QTest::newRow("favorite/5=255 favorite/9=0") << "fav5=255 fav9=0";
+        QTest::newRow("condition/formtop=1") << "formtop=1 menu=unpin,show topmost";
+        QTest::newRow("condition/formtop=2") << "formtop=2";
+        QTest::newRow("condition/colornamelist=1") << "colornamelist=1 width=8055 menu=pin,hide";
+        QTest::newRow("condition/colornamelist=2") << "colornamelist=2";
+        QTest::newRow("condition/char=1") << "char=1";
+        // Texts the program never writes count as missing.
+        for (const char *text : {"abc", "12x", "", "2.5", "-1", "16777216", "99999999999999999999"})
+            QTest::addRow("favorite/1=%s", text) << "";
+        for (const char *text : {"3", "-1", "1.0", "one", "65537"})
+            QTest::addRow("condition/formtop=%s condition/colornamelist=%s condition/char=%s", text,
+                          text, text)
+                << "";
+        // A check box, its menu entry and its key each flip the option, without moving or
+        // recreating the window.
+        for (const char *way : {"@CheckColorName", "@display_colorname", "@RText {Ctrl+D}"}) {
+            QTest::addRow("%s", way) << "colornamelist=1 width=8055 menu=pin,hide";
+            QTest::addRow("%s %s", way, way) << "width=4860"; // 30 twips wider than at start
+        }
+        for (const char *way : {"@CheckFormtop", "@display_formtop", "@RText {Ctrl+T}"}) {
+            QTest::addRow("%s", way) << "formtop=1 menu=unpin,show topmost";
+            QTest::addRow("%s %s", way, way) << "";
+        }
+        // A greyed check box changes nothing, whatever asks.
+        QTest::newRow("CheckFormtop=2 @display_formtop") << "formtop=2";
+        QTest::newRow("condition/formtop=1 CheckFormtop=2 @display_formtop")
+            << "formtop=2 menu=unpin,show topmost";
+        QTest::newRow("CheckColorName=2 @display_colorname") << "colornamelist=2";
+        QTest::newRow("condition/colornamelist=1 CheckColorName=2 @display_colorname")
+            << "colornamelist=2 width=8055 menu=pin,hide";
+
+        QTest::newRow("@RText 128") << "rgb=128,255,255 code=#80FFFF";
+        QTest::newRow("@RText 300") << "";
+        // Emptied, the field shows 0 with the caret in front.
+        QTest::newRow("@RText {Backspace}5") << "rgb=50,255,255 code=#32FFFF";
+        // A 0 typed in front is taken away only when the value changes.
+        QTest::newRow("@GText 17{Home}{Shift+Right}0") << "rgb=255,7,255 code=#FF07FF";
+        QTest::newRow("@GText 7{Home}0") << "rgb=255,07,255 code=#FF07FF";
+        QTest::newRow("@GText 100{Home}{Shift+Right}0") << "rgb=255,0,255 code=#FF00FF";
+        QTest::newRow("@BText 1a-.{Space}{Return}５2") << "rgb=255,255,12 code=#FFFF0C";
+        QTest::newRow("@BText 12{Left}{Backspace}") << "rgb=255,255,2 code=#FFFF02";
+        QTest::newRow("@BSlider {Left}") << "rgb=255,255,254 code=#FFFFFE";
+        QTest::newRow("RSlider=128") << "rgb=128,255,255 code=#80FFFF"; // preview 16777088
+
+        QTest::newRow("@RGBCode") << "code=#";
+        QTest::newRow("@Option_DEC @RGBCode") << "code=#";
+        QTest::newRow("@RGBCode F{Return}") << "rgb=240,0,0 code=#F00000";
+        QTest::newRow("@RGBCode FF{Return}") << "rgb=255,0,0 code=#FF0000";
+        QTest::newRow("@RGBCode FFFF{Return}") << "rgb=255,255,0 code=#FFFF00";
+        QTest::newRow("@RGBCode 12345{Return}") << "rgb=18,52,80 code=#123450";
+        QTest::newRow("@RGBCode 1234567{Return}") << "rgb=18,52,86 code=#123456";
+        QTest::newRow("@RGBCode {Return}") << "rgb=0,0,0 code=#000000";
+        QTest::newRow("@RGBCode {Backspace}{Return}") << "rgb=0,0,0 code=#000000";
+        QTest::newRow("@RGBCode {Backspace}00FF00{Return}") << "rgb=0,255,0 code=#00FF00";
+        QTest::newRow("@RGBCode ff8000{Return}") << "rgb=255,128,0 code=#FF8000";
+        QTest::newRow("@RGBCode fg#G-&{Space}f{Return}") << "rgb=255,0,0 code=#FF0000";
+        QTest::newRow("@RGBCode ffffff{Return}") << "code=#ffffff"; // the current colour
+        QTest::newRow("@RGBCode ffffff{Return}{Backspace} @RText") << "code=#fffff";
+        QTest::newRow("@Option_VB @RGBCode ff8000{Return}") << "rgb=255,128,0 code=&H000080FF";
+        // "&H00FF8000" is cut to "&H00FF": the slices "&H", "00" and "FF".
+        QTest::newRow("@Option_VB @RGBCode 0080FF{Return}{Return}")
+            << "rgb=0,0,255 code=&H00FF0000";
+        QTest::newRow("@Option_DEC @RGBCode 255{Return}") << "rgb=37,80,0 code=20517";
+
+        QTest::newRow("@RText 18 @GText 52 @BText 86 @Option_VB") << "rgb=18,52,86 code=&H00563412";
+        QTest::newRow("@Option_VB @RText 18 @GText 52 @BText 86 @Option_DEC @Option_HTML")
+            << "rgb=18,52,86 code=#123456";
+        QTest::newRow("@CodeCopy") << "copied";
+        QTest::newRow("@RText 1 @Option_VB @CodeCopy") << "rgb=1,255,255 code=&H00FFFF01 copied";
+        QTest::newRow("@Option_DEC @CodeCopy") << "code=16777215 copied";
+        QTest::newRow("@Option_VB @RGBCode ff @CodeCopy") << "code=#ff copied";
+        QTest::newRow("@RGBCode {Backspace} @CodeCopy") << "code= copied";
+
+        // A double click in the list in RGB order, a click in the other list.
+        const QString listed = " colornamelist=1 width=8055 menu=pin,hide ";
+        QTest::newRow("@CheckColorName @@ColorName1[#FF0000_red]")
+            << "rgb=255,0,0 code=#FF0000" + listed + "ColorName1=#FF0000 red";
+        QTest::newRow("@CheckColorName @ColorName1[#FF0000_red] {Down}")
+            << listed.mid(1) + "ColorName1=#FF00FF fuchsia";
+        QTest::newRow("@CheckColorName @Arphabet_Sort @ColorName2[aliceblue_#F0F8FF]")
+            << "rgb=240,248,255 code=#F0F8FF" + listed + "front=2 ColorName2=aliceblue #F0F8FF";
+        QTest::newRow("@CheckColorName @Arphabet_Sort @ColorName2[aliceblue_#F0F8FF] {Down}")
+            << "rgb=250,235,215 code=#FAEBD7" + listed + "front=2 ColorName2=antiquewhite #FAEBD7";
+        // Switching the lists, or hiding and showing them, keeps both selections.
+        const QString picked = "@CheckColorName @ColorName1[#FF0000_red] @Arphabet_Sort "
+                               "@ColorName2[tan_#D2B48C] @RText 1 @RGB_Sort";
+        const QString both = "ColorName1=#FF0000 red ColorName2=tan #D2B48C";
+        QTest::newRow(qPrintable(picked + " @CheckColorName @CheckColorName"))
+            << "rgb=1,180,140 code=#01B48C" + listed + both;
+        QTest::newRow(qPrintable(picked + " @Arphabet_Sort"))
+            << "rgb=1,180,140 code=#01B48C" + listed + "front=2 " + both;
+
+        // A drag from a swatch or the preview onto another; a click is a drag onto itself.
+        QTest::newRow("favorite/3=255 FavoriteColor(2)>FavoriteColor(6)")
+            << "fav3=255 marker=7 fav7=255";
+        QTest::newRow("favorite/5=5649426 FavoriteColor(4)>FavoriteColor(4)")
+            << "marker=5 fav5=5649426";
+        QTest::newRow("favorite/5=5649426 FavoriteColor(4)>Color")
+            << "rgb=18,52,86 code=#123456 marker=5 fav5=5649426";
+        QTest::newRow("@RText 0 Color>FavoriteColor(1)")
+            << "rgb=0,255,255 code=#00FFFF marker=2 fav2=16776960";
+        QTest::newRow("favorite/3=255 FavoriteColor(2)>RText") << "fav3=255";
+        QTest::newRow("favorite/5=255 FavoriteColor(4)>Picture1") << "fav5=255";
+        const QString stored = "rgb=0,128,255 code=#0080FF marker=4 fav4=16744448";
+        QTest::newRow("@RText 0 @GText 128 @favorite_add(3)") << stored;
+        QTest::newRow("@RText 0 @GText 128 @favorite_add(3) @RText 9 @favorite_display(3)")
+            << stored;
+        QTest::newRow("@RText 0 @GText 128 {Shift+F4} @RText 9 @GText {F4}") << stored;
+        QTest::newRow("@RText 1 @favorite_display(8)") << "marker=9";
+        // Clearing asks first.
+        const QString asked = " asked 確認: お気に入りをすべて消去します [OK/Cancel]";
+        QTest::newRow("favorite/5=5649426 @favorite_display(4) Cancel @FavoriteClear")
+            << "rgb=18,52,86 code=#123456 marker=5 fav5=5649426" + asked;
+        QTest::newRow("favorite/5=5649426 @favorite_display(4) @favorite_clear")
+            << "rgb=18,52,86 code=#123456" + asked;
+        QTest::newRow("favorite/5=5649426 @favorite_display(4) @RText {Ctrl+C}")
+            << "rgb=18,52,86 code=#123456" + asked;
+        QTest::newRow("favorite/5=5649426 @favorite_display(4) Cancel @GText {Ctrl+C}")
+            << "rgb=18,52,86 code=#123456 marker=5 fav5=5649426" + asked;
+        // Palette: the dialog starts from the colour last taken with OK.
+        QTest::newRow("chosen=5649426 @SelColor") << "rgb=18,52,86 code=#123456 dialog=0";
+        QTest::newRow("chosen=5649426 @SelColor Cancel chosen=255 @RText 1 @SelColor @SelColor")
+            << "rgb=1,52,86 code=#013456 dialog=5649426";
+    }
+
+    // No step moves or recreates the window, writes a setting or leaves a drag behind.
+    void scenarios()
+    {
+        QFETCH(QString, changes);
+
+        const QString script = QString::fromUtf8(QTest::currentDataTag());
+        Chromalynx &w = open(script);
+        const QPoint where = w.frameGeometry().topLeft();
+        const WId native = w.winId();
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        act(script);
+        const bool copied = QGuiApplication::clipboard()->text() == w.RGBCode->text();
+        // Then whether Copy took the code, what the dialog started from and what was asked.
+        const QString dialog = QStringLiteral(" dialog=%1").arg(f->dialog.startedFrom);
+        const QString asked = " asked " + f->messages.shown.join(" | ");
+        QCOMPARE((::changes(w) + (copied ? " copied" : "")
+                  + (f->dialog.startedFrom < 0 ? "" : dialog)
+                  + (f->messages.shown.isEmpty() ? "" : asked))
+                     .trimmed(),
+                 changes);
+        QCOMPARE(w.frameGeometry().topLeft(), where);
+        QCOMPARE(w.winId(), native);
+        QVERIFY(f->store.writes.isEmpty() && !QGuiApplication::overrideCursor());
+    }
+
+    void typedDigitsMoveTheSliderOnTheWay()
+    {
+        Chromalynx &w = open();
+        QSignalSpy moves(w.RSlider, &QScrollBar::valueChanged);
+        act(QStringLiteral("@RText 128"));
+        QCOMPARE(QList<QVariantList>(moves), QList<QVariantList>({{1}, {12}, {128}}));
+    }
+
+    // Whatever is pasted, the slider stays in 0..255 and the field shows its value.
+    void pastedTextKeepsTheSliderInRange_data()
+    {
+        QTest::addColumn<QString>("pasted");
+
+        for (const char *text : {"abc", "-5", "12.5", " 7 ", "1e3", "-300"})
+            QTest::newRow(text) << QString::fromLatin1(text);
+        QTest::newRow("forty 9s") << QString(40, u'9');
+        QTest::newRow("forty 0s then 1") << QString(40, u'0') + u'1';
+        QTest::newRow("full-width 12") << QStringLiteral("１２");
+    }
+
+    void pastedTextKeepsTheSliderInRange()
+    {
+        QFETCH(QString, pasted);
+
+        for (const bool clipboard : {false, true}) { // else as an input method inserts it
+            Chromalynx &w = open();
+            act(QStringLiteral("@GText")); // selects "255", which the text replaces
+            QGuiApplication::clipboard()->setText(pasted);
+            clipboard ? w.GText->paste() : w.GText->insert(pasted);
+            const int green = w.GSlider->value();
+            QVERIFY2(green >= 0 && green <= 255, qPrintable(QString::number(green)));
+            const QString hex = QStringLiteral("%1").arg(green, 2, 16, QChar(u'0')).toUpper();
+            const QString rgb = QStringLiteral("rgb=255,%1,255 code=#FF%2FF").arg(green).arg(hex);
+            QCOMPARE(changes(w), green == 255 ? QString() : rgb);
+        }
+    }
+
+    // The marker frames a swatch in a light and a dark ring around its colour.
+    void markerPixels()
+    {
+        Chromalynx &w = open(QStringLiteral("favorite/3=255"));
+        const auto pixels = [&](int index) {
+            const QImage swatch = w.FavoriteColor[index]->grab().toImage();
+            QList<QColor> colors;
+            for (const QPoint at : {QPoint(1, 1), {23, 23}, {2, 2}, {22, 12}, {12, 12}, {3, 3}})
+                colors.append(swatch.size() == QSize(25, 25) ? swatch.pixelColor(at) : QColor());
+            return colors;
+        };
+        const QColor light(252, 254, 252), dark(4, 2, 4), red(Qt::red), white(Qt::white);
+        QCOMPARE(pixels(0), QList<QColor>({light, light, dark, dark, white, white}));
+        QCOMPARE(pixels(2), QList<QColor>(6, red));
+        act(QStringLiteral("FavoriteColor(2)>FavoriteColor(2)"));
+        QCOMPARE(pixels(2), QList<QColor>({light, light, dark, dark, red, red}));
+        QCOMPARE(pixels(0), QList<QColor>(6, white));
+    }
+    void setFormTopmostIgnoresOtherModes()
+    {
+        Chromalynx &w = open();
+        for (const std::int16_t mode : {2, -1})
+            for (const std::int16_t before : {1, 0}) {
+                QVERIFY(StandardFunctions::SetFormTopmost(w, before) != 0);
+                QCOMPARE(StandardFunctions::SetFormTopmost(w, mode), 0);
+                QCOMPARE(isTopmost(w), before == 1);
+            }
+    }
+
+    // Rows tagged with the readme.txt made, in the program's or the working folder; Ctrl+H
+    // and the menu entry each open it or say it is missing.
+    void readmeOnlyCountsBesideTheProgram_data()
+    {
+        QTest::addColumn<bool>("opens");
+
+        QTest::newRow("program/readme.txt") << true;
+        QTest::newRow("nothing") << false;
+        QTest::newRow("program/readme.txt/") << false;
+        QTest::newRow("working/readme.txt") << false;
+    }
+
+    void readmeOnlyCountsBesideTheProgram()
+    {
+        QFETCH(bool, opens);
+
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        QTemporaryDir program, working;
+        const QString made = (tag.startsWith("program") ? program : working).filePath("readme.txt");
+        if (tag.endsWith(u'/'))
+            QVERIFY(QDir().mkdir(made));
+        else if (tag != "nothing")
+            QVERIFY(QFile(made).open(QIODevice::WriteOnly));
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(working.path());
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+
+        open({}, program.path());
+        act(QStringLiteral("@RText {Ctrl+H} @mhelp_display"));
+        const QUrl readme = QUrl::fromLocalFile(program.filePath(QStringLiteral("readme.txt")));
+        QCOMPARE(f->desktop.opened, QList<QUrl>(opens ? 2 : 0, readme));
+        QCOMPARE(f->messages.shown,
+                 QStringList(opens ? 0 : 2, "readme: readme.txtがありません。 [OK]"));
+    }
+
+    // Rows tagged with steps for act() and the key that closes the box. The box switches
+    // always on top off before it opens.
+    void aboutBox_data()
+    {
+        QTest::addColumn<QString>("after"); // the changes while the box is open and after it
+
+        QTest::newRow("CheckFormtop=1, Escape") << "";
+        QTest::newRow("CheckFormtop=1, Return") << "";
+        QTest::newRow("CheckFormtop=0, Escape") << "";
+        QTest::newRow("CheckFormtop=2, Return") << "formtop=2";
+    }
+
+    void aboutBox()
+    {
+        QFETCH(QString, after);
+
+        const QStringList tag = QString::fromLatin1(QTest::currentDataTag()).split(", ");
+        Chromalynx &w = open();
+        act(tag[0]);
+        bool opened = false;
+        QTimer::singleShot(0, &w, [&] {
+            auto *about = qobject_cast<AboutDialog *>(QApplication::activeModalWidget());
+            QVERIFY2(about, "the About box did not open modally");
+            opened = true;
+            // Whatever fails here, the box must close, or the test would wait for ever.
+            const auto closer = qScopeGuard([about] { about->reject(); });
+            QCOMPARE(changes(w), after);
+            QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
+            QCOMPARE(about->Label1->text() + " | " + about->Label5->text() + " | "
+                         + about->Label6->text(),
+                     QStringLiteral("Chromalynx Ver 2.00 | URL： | MAIL："));
+            const QString mail = about->Mail->text(), url = about->Url->text();
+            QVERIFY(!mail.isEmpty() && !mail.contains(u':') && QUrl(url).isValid()
+                    && url.contains(u':'));
+            QTest::mouseClick(about->Mail, Qt::LeftButton);
+            QTest::mouseClick(about->Url, Qt::LeftButton);
+            QCOMPARE(f->desktop.opened, QList<QUrl>({QUrl("mailto:" + mail), QUrl(url)}));
+            QTest::keyClick(about->focusWidget() ? about->focusWidget() : about,
+                            QKeySequence(tag[1])[0].key());
+            QVERIFY2(!about->isVisible(), "the key did not close the About box");
+        });
+        w.mhelp_version->trigger();
+        QVERIFY(opened);
+        QCOMPARE(changes(w), after);
+    }
+
+    // Rows tagged with a script for act(); the close box closes what it leaves open.
+    void closeWritesTheTwelveKeysInOrder_data()
+    {
+        QTest::addColumn<QString>("written"); // where not white or 0
+
+        const QString stored = "favorite/4=65280 condition/char=1 condition/formtop=1";
+        const QString steps = stored + " @RText 128 @favorite_add(6) @CheckColorName @CheckFormtop";
+        const QString changed = "favorite/4=65280 favorite/7=16777088 condition/colornamelist=1 "
+                                "condition/char=1";
+        QTest::newRow(qPrintable(stored)) << stored;
+        QTest::newRow(qPrintable(steps)) << changed;
+        QTest::newRow(qPrintable(steps + " @file_close")) << changed;
+        QTest::newRow(qPrintable(steps + " @RText {Ctrl+Q}")) << changed;
+    }
+
+    void closeWritesTheTwelveKeysInOrder()
+    {
+        QFETCH(QString, written);
+
+        const QString script = QString::fromLatin1(QTest::currentDataTag());
+        Chromalynx &w = open(script);
+        act(script);
+        const bool closedByTheSteps = !w.isVisible();
+        if (!closedByTheSteps)
+            w.close();
+        QCOMPARE(closedByTheSteps, script.endsWith("@file_close") || script.endsWith("{Ctrl+Q}"));
+        QStringList writes;
+        for (int i = 1; i <= 9; ++i)
+            writes << QStringLiteral("favorite/%1=16777215").arg(i);
+        for (const char *key : {"formtop", "colornamelist", "char"})
+            writes << QStringLiteral("condition/%1=0").arg(QLatin1String(key));
+        for (const QString &entry : written.split(u' '))
+            for (QString &write : writes)
+                write = write.startsWith(entry.section(u'=', 0, 0) + u'=') ? entry : write;
+        QCOMPARE(f->store.writes, writes);
+        QCOMPARE(f->store.flushes, 1);
+    }
+
+    // A sample of the controls, in pixels from the twips they were laid out in, and of the
+    // menu entries; the hint is a control's tool tip or an entry's shortcut.
+    void layout_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("hint");
+
+        QTest::newRow("RGBCode") << "#FFFFFF" << QRect(56, 0, 97, 18) << "";
+        QTest::newRow("CodeCopy") << "Copy" << QRect(152, 0, 48, 17) << "RGB値をコピー";
+        QTest::newRow("FavoriteColor(8)") << "" << QRect(211, 123, 25, 25) << "";
+        QTest::newRow("ColorName2") << "" << QRect(324, 1, 203, 124) << "色名選択";
+        QTest::newRow("CheckFormtop") << "常に手前に表示" << QRect(208, 24, 105, 12) << "";
+        QTest::newRow("favorite") << "お気に入り(&V)" << QRect() << "";
+        QTest::newRow("file_close") << "終了" << QRect() << "Ctrl+Q";
+        QTest::newRow("favorite_add(3)") << "4" << QRect() << "Shift+F4";
+        QTest::newRow("favorite_clear") << "消去" << QRect() << "Ctrl+C";
+        QTest::newRow("mhelp_display") << "readmeの表示" << QRect() << "Ctrl+H";
+    }
+
+    void layout()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, hint);
+
+        Chromalynx &w = open();
+        QObject *named = w.findChild<QObject *>(QTest::currentDataTag());
+        if (const auto *menu = qobject_cast<QMenu *>(named))
+            named = menu->menuAction();
+        const auto *entry = qobject_cast<QAction *>(named);
+        QVERIFY(named && (!entry || (entry->isEnabled() && entry->isVisible())));
+        QCOMPARE(named->property("text").toString(), caption);
+        QCOMPARE(named->property("geometry").toRect(), geometry);
+        QCOMPARE(entry ? entry->shortcut().toString() : named->property("toolTip").toString(),
+                 hint);
+    }
+};
+
+QTEST_MAIN(ChromalynxTest)
+#include "tst_window.moc"
