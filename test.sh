@@ -34,10 +34,10 @@ if $in_ci || [[ "${CHROMALYNX_SANITIZE_RUN:-}" == 1 ]]; then
         configure+=(-G Ninja)
     fi
     if "${configure[@]}" && cmake --build build-asan --parallel "$(nproc)"; then
-        # The D-Bus library that Qt's X11 platform loads never frees one buffer; that is
-        # not ours to fix, every other leak is.
+        # The D-Bus library that Qt's X11 platform loads, and the Wayland client library,
+        # never free some buffers; that is not ours to fix, every other leak is.
         suppressions=$PWD/build-asan/lsan-suppressions.txt
-        printf '%s\n' 'leak:libdbus-1.so' >"$suppressions"
+        printf '%s\n' 'leak:libdbus-1.so' 'leak:libwayland-client.so' >"$suppressions"
         ASAN_OPTIONS=detect_leaks=1 \
             LSAN_OPTIONS=suppressions=$suppressions:print_suppressions=0 \
             UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

@@ -143,8 +143,12 @@ protected:
             Services{f->dialog, f->messages, f->desktop, f->store, programFolder});
         f->window->show();
         f->window->activateWindow();
-        if (!QTest::qWaitForWindowActive(f->window.get()))
-            qWarning("the window did not become active");
+        // Wayland lets no client activate itself; being shown is all a window gets there.
+        const bool shown = QGuiApplication::platformName() == u"wayland"
+            ? QTest::qWaitForWindowExposed(f->window.get())
+            : QTest::qWaitForWindowActive(f->window.get());
+        if (!shown)
+            qWarning("the window was not shown or did not become active");
         return *f->window;
     }
 

@@ -55,7 +55,7 @@ private Q_SLOTS:
         field.setSelStart(2);
         window.show();
         // A compositor without a seat (weston's headless backend) gives no keyboard focus.
-        if (!QTest::qWaitForWindowActive(&window) || !window.isActiveWindow())
+        if (QGuiApplication::platformName() == u"wayland" || !QTest::qWaitForWindowActive(&window))
             QSKIP("the window system gives the window no keyboard focus");
         // Tab keeps the caret at the end: "123", "a" discarded, "12", the caret one to the
         // left and "9" pasted there.
@@ -143,7 +143,7 @@ private Q_SLOTS:
         connect(&list, &ListBox::DblClick, &window, [&] { log_ << QStringLiteral("DblClick"); });
         window.show();
         // A compositor without a seat (weston's headless backend) gives no keyboard focus.
-        if (!QTest::qWaitForWindowActive(&window) || !window.isActiveWindow())
+        if (QGuiApplication::platformName() == u"wayland" || !QTest::qWaitForWindowActive(&window))
             QSKIP("the window system gives the window no keyboard focus");
         list.bringToFront();
         list.setFocus();
