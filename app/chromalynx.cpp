@@ -5,6 +5,7 @@
 #include "platform/listbox.h"
 #include "platform/optionbutton.h"
 #include "platform/picturebox.h"
+#include "platform/screencapture.h"
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
 #include "platform/twips.h"
@@ -239,6 +240,10 @@ void Chromalynx::createMenus()
                                   QKeySequence(Qt::CTRL | Qt::Key_D));
     display_formtop = menuEntry(display, "display_formtop", QStringLiteral("常に手前に表示"),
                                 QKeySequence(Qt::CTRL | Qt::Key_T));
+    display_pick = menuEntry(display, "display_pick", QStringLiteral("画面から色を取得"),
+                             QKeySequence(Qt::CTRL | Qt::Key_P));
+    // Where the screen cannot be read the entry stays, greyed, and says nothing more.
+    display_pick->setEnabled(services_.screenCapture && services_.screenCapture->available());
 
     mhelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mhelp->setObjectName(QStringLiteral("mhelp"));
@@ -305,6 +310,7 @@ void Chromalynx::connectHandlers()
 
     connect(CheckFormtop, &CheckBox::Click, this, &Chromalynx::CheckFormtop_Click);
     connect(display_formtop, &QAction::triggered, this, &Chromalynx::display_formtop_Click);
+    connect(display_pick, &QAction::triggered, this, &Chromalynx::display_pick_Click);
     connect(mhelp_display, &QAction::triggered, this, &Chromalynx::mhelp_display_Click);
     connect(mhelp_version, &QAction::triggered, this, &Chromalynx::mhelp_version_Click);
 }

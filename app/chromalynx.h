@@ -6,17 +6,19 @@
 // notation is which of Option_HTML, Option_VB and Option_DEC is selected, a favourite is
 // its swatch's background colour and each option is its check box's value; no handler
 // keeps state of its own, each reads the controls afresh. Every source of a colour (the
-// code field on Enter, the colour dialog, the colour-name lists, the favourites, start-up)
-// writes the decimal texts of red, green and blue into RText, GText and BText, in that
-// order. Each number field's Change clamps its text, moves its slider, rewrites the code
-// field from all three sliders in the chosen notation and repaints the preview swatch; a
-// slider's own Change or Scroll only writes its value back into its field. Those chains
-// rest on the rules kept by the controls in platform/: a program write runs the written
-// control's handler at once, nested, and a write that changes nothing runs nothing.
+// code field on Enter, the colour dialog, the colour-name lists, the favourites, the
+// screen picker, start-up) writes the decimal texts of red, green and blue into RText,
+// GText and BText, in that order. Each number field's Change clamps its text, moves its
+// slider, rewrites the code field from all three sliders in the chosen notation and
+// repaints the preview swatch; a slider's own Change or Scroll only writes its value back
+// into its field. Those chains rest on the rules kept by the controls in platform/: a
+// program write runs the written control's handler at once, nested, and a write that
+// changes nothing runs nothing.
 //
 // The handlers are grouped by area: editor.cpp (sliders, number fields, code field,
 // colour dialog, copy), colornames.cpp, favorites.cpp, options.cpp (always on top, help,
-// About) and lifecycle.cpp (start-up and shut-down).
+// About), screenpick.cpp (a colour from the screen) and lifecycle.cpp (start-up and
+// shut-down).
 
 #include "app/services.h"
 #include "platform/form.h"
@@ -93,6 +95,7 @@ public:
     QMenu *display;
     QAction *display_colorname;
     QAction *display_formtop;
+    QAction *display_pick;
     QMenu *mhelp;
     QAction *mhelp_display;
     QAction *mhelp_version;
@@ -152,6 +155,9 @@ public:
     void display_formtop_Click();
     void mhelp_display_Click();
     void mhelp_version_Click();
+
+    // A colour from anywhere on the screen (screenpick.cpp).
+    void display_pick_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

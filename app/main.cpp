@@ -1,5 +1,6 @@
 #include "app/chromalynx.h"
 #include "platform/qtservices.h"
+#include "platform/screencapture.h"
 #include "platform/settingsstore.h"
 
 #include <QApplication>
@@ -20,8 +21,9 @@ int main(int argc, char *argv[])
     platform::QtMessageBox messageBox;
     platform::QtDesktop desktop;
     platform::SettingsStore store;
-    Chromalynx window(
-        {colorDialog, messageBox, desktop, store, QApplication::applicationDirPath()});
+    const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
+    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
+                       screenCapture.get()});
     window.show();
     return QApplication::exec();
 }

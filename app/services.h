@@ -5,6 +5,10 @@
 
 #include <QString>
 
+namespace platform {
+class ScreenCapture;
+} // namespace platform
+
 // What the window needs from the desktop, handed in so that tests can answer in place of
 // a person and keep their settings apart.
 struct Services {
@@ -13,4 +17,5 @@ struct Services {
     platform::Desktop &desktop;
     settings::Store &store;
     QString programFolder; // the folder of the program's own executable, for readme.txt
+    platform::ScreenCapture *screenCapture = nullptr; // nullptr where the screen cannot be read
 };
