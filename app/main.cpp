@@ -1,29 +1,6 @@
-#include "app/chromalynx.h"
-#include "platform/qtservices.h"
-#include "platform/screencapture.h"
-#include "platform/settingsstore.h"
-
-#include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include "app/program.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-
-    // The program speaks Japanese, so Qt's own dialogs and buttons should as well.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
-
-    platform::QtColorDialog colorDialog;
-    platform::QtMessageBox messageBox;
-    platform::QtDesktop desktop;
-    platform::SettingsStore store;
-    const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
-    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
-                       screenCapture.get()});
-    window.show();
-    return QApplication::exec();
+    return RunChromalynx(argc, argv);
 }

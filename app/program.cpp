@@ -1,0 +1,33 @@
+#include "app/program.h"
+
+#include "app/chromalynx.h"
+#include "platform/qtservices.h"
+#include "platform/screencapture.h"
+#include "platform/settingsstore.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)> &beforeShow)
+{
+    QApplication app(argc, argv);
+
+    // The program speaks Japanese, so Qt's own dialogs and buttons should as well.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    platform::QtColorDialog colorDialog;
+    platform::QtMessageBox messageBox;
+    platform::QtDesktop desktop;
+    platform::SettingsStore store;
+    const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
+    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
+                       screenCapture.get()});
+    if (beforeShow)
+        beforeShow(window);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+class Chromalynx;
+
+// The whole program: the application object, the desktop's services, the window. Runs
+// until the window closes and gives the exit status. beforeShow, when given, sees the
+// loaded window just before it is first shown (the start-up benchmark watches it so).
+int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)> &beforeShow = {});
