@@ -3,10 +3,10 @@
 #
 # With CHROMALYNX_SANITIZE_RUN=1, and always in CI (CI=true), the suite runs a second time
 # on a build with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/; CI also
-# checks the sources' formatting, fuzzes the parsers for a short while and checks that the
-# .deb installs and its desktop entry starts the program. Every stage runs even when an
-# earlier one failed, so one run shows all that is wrong; the exit status is non-zero if
-# any stage failed.
+# checks the sources with clang-format and clang-tidy, fuzzes the parsers for a short
+# while and checks that the .deb installs and its desktop entry starts the program. Every
+# stage runs even when an earlier one failed, so one run shows all that is wrong; the exit
+# status is non-zero if any stage failed.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -24,6 +24,7 @@ run_suite() {
 
 if $in_ci; then
     scripts/check-format.sh || failed+=("formatting")
+    scripts/check-tidy.sh || failed+=("clang-tidy")
 fi
 
 run_suite build || failed+=("tests")

@@ -42,7 +42,7 @@ std::string TwoDigitHex(int component)
 
 std::int32_t HexToLong(std::string_view s)
 {
-    const int high = s.size() > 0 ? hexDigitValue(s[0]) : 0;
+    const int high = !s.empty() ? hexDigitValue(s[0]) : 0;
     const int low = s.size() > 1 ? hexDigitValue(s[1]) : 0;
     return high * 16 + low;
 }

@@ -18,9 +18,9 @@ packages=(
     xvfb xauth openbox x11-utils xdotool xclip imagemagick x11-xserver-utils
 )
 if [[ "${CI:-}" == true ]]; then
-    # the format check, the fuzzers (clang and its fuzzer runtime), the package check and
-    # the run under a headless Wayland compositor
-    packages+=(clang-format clang libclang-rt-14-dev appstream weston qt6-wayland)
+    # the format and tidy checks, the fuzzers (clang and its fuzzer runtime), the package
+    # check and the run under a headless Wayland compositor
+    packages+=(clang-format clang-tidy clang libclang-rt-14-dev appstream weston qt6-wayland)
 fi
 
 missing=()
