@@ -370,3 +370,140 @@ expect_setting() {
         || fail "setting [$1] $2 is \"$found\", expected \"$3\" in $(settings_file):
 $(cat "$(settings_file)" 2>/dev/null)"
 }
+
+# --- Other windows of the program ----------------------------------------------------
+
+DIALOG_WINDOW=
+
+# find_dialog [TITLE]: a visible window of the program other than its main window, titled
+# TITLE (an extended regular expression) when one is given; sets DIALOG_WINDOW.
+find_dialog() {
+    app_running || return 1
+    local window
+    DIALOG_WINDOW=
+    for window in $(xdotool search --all --pid "$APP_PID" --onlyvisible --name "${1:-.*}" 2>/dev/null); do
+        if [[ "$window" != "$APP_WINDOW" ]]; then
+            DIALOG_WINDOW=$window
+            return 0
+        fi
+    done
+    return 1
+}
+
+dialog_has_focus() {
+    find_dialog "$@" && [[ "$(xdotool getactivewindow 2>/dev/null)" == "$DIALOG_WINDOW" ]]
+}
+
+no_dialog() { ! find_dialog "$@"; }
+
+# expect_dialog DESCRIPTION [TITLE]: waits for the window to appear and take the keyboard,
+# so that the keys that follow go to it.
+expect_dialog() {
+    local what=$1
+    shift
+    wait_until 20 "$what to appear with the keyboard focus" dialog_has_focus "$@" \
+        || fail "$what did not appear with the keyboard focus"
+    log "$what open: window $DIALOG_WINDOW \"$(xdotool getwindowname "$DIALOG_WINDOW" 2>/dev/null)\""
+}
+
+# expect_dialog_closed DESCRIPTION [TITLE]: waits for it to go and the main window to have
+# the keyboard again.
+expect_dialog_closed() {
+    local what=$1
+    shift
+    wait_until 10 "$what to close" no_dialog "$@" || fail "$what is still open"
+    wait_until 10 "the main window to get the keyboard back" app_has_focus \
+        || fail "the main window did not get the keyboard focus back after $what closed"
+    log "$what closed"
+}
+
+# expect_no_dialog SECONDS DESCRIPTION [TITLE]: watches for that long that no such window
+# appears.
+expect_no_dialog() {
+    local what=$2 deadline=$((SECONDS + $1 * X11_TIME_SCALE))
+    shift 2
+    while ((SECONDS < deadline)); do
+        no_dialog "$@" || fail "unexpected window: $what (window $DIALOG_WINDOW \"$(xdotool getwindowname "$DIALOG_WINDOW" 2>/dev/null)\")"
+        sleep 0.1
+    done
+    log "no $what appeared"
+}
+
+# --- The pointer ---------------------------------------------------------------------
+#
+# Real pointer events (XTEST), in screen coordinates.
+
+pointer_is_at() {
+    [[ "$(xdotool getmouselocation 2>/dev/null)" == "x:$1 y:$2 "* ]]
+}
+
+pointer_to() {
+    xdotool mousemove "$1" "$2"
+    wait_until 5 "the pointer to reach $1,$2" pointer_is_at "$1" "$2" \
+        || fail "the pointer did not move to $1,$2"
+}
+
+# click_at X Y [COUNT]: COUNT clicks (2 for a double click) of the left button there.
+click_at() {
+    pointer_to "$1" "$2"
+    xdotool click --repeat "${3:-1}" --delay 100 1
+}
+
+# drag_to X1 Y1 X2 Y2: presses the left button at the first point, moves to the second in
+# a few steps (a slider follows motion events only) and releases it there.
+drag_to() {
+    local step steps=5
+    pointer_to "$1" "$2"
+    xdotool mousedown 1
+    for ((step = 1; step <= steps; step++)); do
+        sleep 0.05
+        pointer_to $(($1 + ($3 - $1) * step / steps)) $(($2 + ($4 - $2) * step / steps))
+    done
+    sleep 0.05
+    xdotool mouseup 1
+}
+
+# --- The screen's pixels -------------------------------------------------------------
+
+# window_geometry WINDOW: "X Y WIDTH HEIGHT" of the window itself (no frame) on the screen.
+window_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $4 }
+        /Absolute upper-left Y:/ { y = $4 }
+        /Width:/ { w = $2 }
+        /Height:/ { h = $2 }
+        END { print x, y, w, h }'
+}
+
+# shoot: a screenshot of the whole screen into the session folder, for the pixel helpers
+# below; SHOT is its path. (screenshot keeps one in the build tree instead.)
+SHOT=
+shoot() {
+    SHOT=$SESSION_DIR/shot.png
+    import -window root "$SHOT" 2>/dev/null
+}
+
+# pixel X Y: the colour of that screen pixel in the last shot, as RRGGBB.
+pixel() {
+    convert "$SHOT" -format "%[hex:p{$1,$2}]" info:
+}
+
+# colour_box RRGGBB X Y WIDTH HEIGHT: the bounding box, "WxH+X+Y" relative to the region,
+# of the pixels of exactly that colour (not black) in that region of the last shot.
+colour_box() {
+    convert "$SHOT" -crop "${4}x${5}+$2+$3" +repage \
+        -fill black +opaque "#$1" -fill white -opaque "#$1" -format '%@' info: 2>/dev/null
+}
+
+# region_colours X Y WIDTH HEIGHT: "COUNT RRGGBB" for that region of the last shot: how
+# many distinct colours it holds and the first of them.
+region_colours() {
+    convert "$SHOT" -crop "${3}x${4}+$1+$2" +repage -unique-colors \
+        -format '%w %[hex:p{0,0}]' info:
+}
+
+# region_lightness X Y WIDTH HEIGHT: the mean lightness of that region, 0 to 100.
+region_lightness() {
+    convert "$SHOT" -crop "${3}x${4}+$1+$2" +repage -colorspace gray \
+        -format '%[fx:round(100 * mean)]' info:
+}
