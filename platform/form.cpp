@@ -3,6 +3,7 @@
 #include "platform/twips.h"
 
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace platform {
@@ -65,6 +66,17 @@ void Form::centreOnScreen()
     move(frameAt);
 }
 
+void Form::followFrameMargins()
+{
+    if (outerPixels_.isEmpty() || frameMarginsNow() == appliedMargins_)
+        return;
+    applyOuterSize();
+    if (!centredWithFrame_) {
+        centredWithFrame_ = true;
+        centreOnScreen();
+    }
+}
+
 bool Form::event(QEvent *event)
 {
     switch (event->type()) {
@@ -72,23 +84,21 @@ bool Form::event(QEvent *event)
         if (!placed_) {
             placed_ = true;
             centreOnScreen();
+            // The reparenting may also come after every event that looks for it, with
+            // nothing moving; so look a few more times while the window settles.
+            for (int delay : {100, 300, 1000})
+                QTimer::singleShot(delay, this, &Form::followFrameMargins);
         }
         break;
     // The frame's margins become known when the window manager reparents the window,
-    // which Qt reports with no event of its own; by the first paint they are there.
+    // which Qt reports with no event of its own; usually they are there by the first paint.
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::UpdateRequest:
     case QEvent::Paint:
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
-        if (!outerPixels_.isEmpty() && frameMarginsNow() != appliedMargins_) {
-            applyOuterSize();
-            if (!centredWithFrame_) {
-                centredWithFrame_ = true;
-                centreOnScreen();
-            }
-        }
+        followFrameMargins();
         break;
     default:
         break;

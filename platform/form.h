@@ -28,6 +28,7 @@ protected:
 private:
     QMargins frameMarginsNow() const;
     void applyOuterSize();
+    void followFrameMargins();
     void centreOnScreen();
 
     QSize outerPixels_;
