@@ -1,6 +1,7 @@
 // What one event costs, from the control to the repaint request, painting excluded.
 
 #include "app/chromalynx.h"
+#include "fixture.h"
 #include "platform/listbox.h"
 #include "platform/picturebox.h"
 #include "platform/scrollbar.h"
@@ -10,34 +11,14 @@
 
 #include <memory>
 
-namespace {
-
-struct NoDialog final : platform::ColorDialog {
-    bool ShowColor(QWidget *) override { return false; }
-};
-struct NoMessages final : platform::MessageBox {
-    bool confirm(QWidget *, const QString &, const QString &) override { return false; }
-    void inform(QWidget *, const QString &, const QString &) override { }
-};
-struct NoDesktop final : platform::Desktop {
-    void open(const QUrl &) override { }
-};
-struct NoStore final : settings::Store {
-    std::optional<std::string> read(std::string_view, std::string_view) override { return {}; }
-    void write(std::string_view, std::string_view, std::string_view) override { }
-    void flush() override { }
-};
-
-} // namespace
-
 class Handlers : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase()
     {
-        window_ = std::make_unique<Chromalynx>(
-            Services{dialog_, messages_, desktop_, store_, QString()});
+        window_ = std::make_unique<Chromalynx>(Services{
+            standIns_.dialog, standIns_.messages, standIns_.desktop, standIns_.store, QString()});
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -77,10 +58,7 @@ private Q_SLOTS:
     void cleanupTestCase() { window_.reset(); }
 
 private:
-    NoDialog dialog_;
-    NoMessages messages_;
-    NoDesktop desktop_;
-    NoStore store_;
+    Fixture standIns_; // the window tests' stand-ins for the dialogs, desktop and store
     std::unique_ptr<Chromalynx> window_;
 };
 
