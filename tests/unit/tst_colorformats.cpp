@@ -1,0 +1,229 @@
+// The texts of a colour in every format, and reading any of them back.
+
+#include "colorcodes/colorformats.h"
+
+#include <QTest>
+
+using namespace colorcodes;
+
+namespace {
+
+constexpr std::array FormatNames = {"html", "lower", "rgb",   "rgb-legacy", "hsl", "hsv",
+                                    "cmyk", "float", "oklch", "vb",         "dec", "windows"};
+
+QString readBack(const QString &text)
+{
+    const ParseResult r = ParseColor(text.toStdString());
+    if (r.color) {
+        const ColorCodes c = SplitColor(*r.color);
+        return QStringLiteral("%1 %2 %3").arg(c.R).arg(c.G).arg(c.B);
+    }
+    static constexpr std::array errors
+        = {"empty", "unknown", "count", "number", "range", "gamut", "alpha"};
+    QString why = QString::fromLatin1(errors.at(static_cast<std::size_t>(r.error)));
+    if (!r.token.empty())
+        why += ' ' + QString::fromStdString(r.token);
+    if (r.error == ParseError::Count)
+        why += QStringLiteral(" %1").arg(r.expected);
+    if (r.error == ParseError::Range)
+        why += QStringLiteral(" %1..%2").arg(r.low).arg(r.high);
+    return why;
+}
+
+} // namespace
+
+class TestColorFormats : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void format_data()
+    {
+        QTest::addColumn<int>("color");
+        QTest::addColumn<QString>("texts"); // one a line, in the order of AllFormats
+
+        QTest::newRow("steelblue") << MakeColor(70, 130, 180)
+                                   << "#4682B4\n#4682b4\nrgb(70 130 180)\nrgb(70, 130, 180)\n"
+                                      "hsl(207 44% 49%)\nhsv(207, 61%, 71%)\n"
+                                      "cmyk(61%, 28%, 0%, 29%)\n0.275, 0.510, 0.706\n"
+                                      "oklch(58.8% 0.09934 245.74)\n&H00B48246\n11829830\n"
+                                      "0x00B48246";
+        QTest::newRow("black") << 0
+                               << "#000000\n#000000\nrgb(0 0 0)\nrgb(0, 0, 0)\nhsl(0 0% 0%)\n"
+                                  "hsv(0, 0%, 0%)\ncmyk(0%, 0%, 0%, 100%)\n0.000, 0.000, 0.000\n"
+                                  "oklch(0% 0 0)\n&H00000000\n0\n0x00000000";
+        QTest::newRow("white") << White
+                               << "#FFFFFF\n#ffffff\nrgb(255 255 255)\nrgb(255, 255, 255)\n"
+                                  "hsl(0 0% 100%)\nhsv(0, 0%, 100%)\ncmyk(0%, 0%, 0%, 0%)\n"
+                                  "1.000, 1.000, 1.000\noklch(100% 0 0)\n&H00FFFFFF\n16777215\n"
+                                  "0x00FFFFFF";
+        QTest::newRow("red") << MakeColor(255, 0, 0)
+                             << "#FF0000\n#ff0000\nrgb(255 0 0)\nrgb(255, 0, 0)\n"
+                                "hsl(0 100% 50%)\nhsv(0, 100%, 100%)\ncmyk(0%, 100%, 100%, 0%)\n"
+                                "1.000, 0.000, 0.000\noklch(62.8% 0.25768 29.23)\n&H000000FF\n"
+                                "255\n0x000000FF";
+        // A hue of 359.5° and more is written 0; the top byte never shows.
+        QTest::newRow("0x7F0200FF") << 0x7F0200FF
+                                    << "#FF0002\n#ff0002\nrgb(255 0 2)\nrgb(255, 0, 2)\n"
+                                       "hsl(0 100% 50%)\nhsv(0, 100%, 100%)\n"
+                                       "cmyk(0%, 100%, 99%, 0%)\n1.000, 0.000, 0.008\n"
+                                       "oklch(62.8% 0.25761 29.12)\n&H000200FF\n131327\n"
+                                       "0x000200FF";
+    }
+
+    void format()
+    {
+        QFETCH(int, color);
+        QFETCH(QString, texts);
+        QStringList got;
+        for (const Format f : AllFormats)
+            got << QString::fromStdString(FormatColor(color, f));
+        QCOMPARE(got.join(u'\n'), texts);
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("read"); // "R G B", or why not
+
+        // Each format, and CSS's other spellings of it.
+        for (const char *text : {"#4682B4",
+                                 "#4682b4",
+                                 "4682B4",
+                                 "rgb(70 130 180)",
+                                 "rgb(70, 130, 180)",
+                                 "RGB(70,130,180)",
+                                 "rgba(70 130 180)",
+                                 "  rgb( 70 , 130 ,180 )  ",
+                                 "rgb(27.45% 50.98% 70.59%)",
+                                 "rgb(70.4 129.5 180)",
+                                 "hsl(207 44% 49%)",
+                                 "hsl(207, 44%, 49%)",
+                                 "hsl(207deg 44 49)",
+                                 "hsla(567 44% 49%)",
+                                 "hsl(-153 44% 49%)",
+                                 "oklch(58.8% 0.09934 245.74)",
+                                 "oklch(0.588 0.09934 245.74)",
+                                 "oklch(58.8% 24.835% 245.74deg)",
+                                 "0.275, 0.510, 0.706",
+                                 "0.275 0.51 .706",
+                                 "70, 130, 180",
+                                 "70 130 180",
+                                 "&H00B48246",
+                                 "&hb48246",
+                                 "11829830",
+                                 "0x00B48246",
+                                 "0XB48246",
+                                 "steelblue",
+                                 "SteelBlue",
+                                 " STEELBLUE "})
+            QTest::newRow(text) << "70 130 180";
+        // The rounded texts come back as near colours.
+        QTest::newRow("hsv(207, 61%, 71%)") << "71 131 181";
+        QTest::newRow("cmyk(61%, 28%, 0%, 29%)") << "71 130 181";
+        QTest::newRow("cmyk(0 0 0 100)") << "0 0 0";
+        QTest::newRow("hsb(0 100% 100%)") << "255 0 0";
+        QTest::newRow("hwb(0 0% 0%)") << "255 0 0";
+        QTest::newRow("hwb(0 100% 50%)") << "170 170 170"; // w + b ≥ 1: the grey w / (w + b)
+        QTest::newRow("hsl(120deg 100% 25%)") << "0 128 0";
+        QTest::newRow("hsl(30 100% 50%)") << "255 128 0";
+        QTest::newRow("#abc") << "170 187 204";
+        QTest::newRow("rebeccapurple") << "102 51 153";
+        QTest::newRow("aqua") << "0 255 255";
+        QTest::newRow("lightgrey") << "211 211 211";
+        QTest::newRow("0") << "0 0 0";
+        QTest::newRow("16777215") << "255 255 255";
+        QTest::newRow("0, 0, 1") << "0 0 1";                  // integers: components
+        QTest::newRow("0, 0, 1.0") << "0 0 255";              // a decimal point: floats
+        QTest::newRow("oklch(100% 0.4 60)") << "255 255 255"; // lightness 100% is white
+        QTest::newRow("oklch(0 0.4 60)") << "0 0 0";
+        QTest::newRow("rgb(100% 50% 0%)") << "255 128 0";
+
+        // Texts that are not read, and why.
+        QTest::newRow("<nothing>") << "empty";
+        QTest::newRow("   ") << "empty";
+        QTest::newRow("lightgray") << "unknown lightgray";
+        QTest::newRow("steel blue") << "unknown steel blue";
+        QTest::newRow("#12345") << "unknown #12345";
+        QTest::newRow("#GGGGGG") << "unknown #GGGGGG";
+        QTest::newRow("rgb(1 2 3") << "unknown rgb(1 2 3";
+        QTest::newRow("lab(50 0 0)") << "unknown lab(50 0 0)";
+        QTest::newRow("rgb(1 2)") << "count rgb 3";
+        QTest::newRow("cmyk(1 2 3)") << "count cmyk 4";
+        QTest::newRow("cmyk(1 2 3 4 5)") << "count cmyk 4";
+        QTest::newRow("rgb(1 2 3 / 0.5)") << "alpha /";
+        QTest::newRow("rgba(1, 2, 3, 0.5)") << "alpha 0.5";
+        QTest::newRow("rgb(1,,2,3)") << "number ,";
+        QTest::newRow("rgb(1 x 3)") << "number x";
+        QTest::newRow("rgb(1 2deg 3)") << "number 2deg";
+        QTest::newRow("hsl(10% 50% 50%)") << "number 10%";
+        QTest::newRow("rgb(inf 0 0)") << "number inf";
+        QTest::newRow("rgb(nan 0 0)") << "number nan";
+        QTest::newRow("rgb(256 0 0)") << "range 256 0..255";
+        QTest::newRow("rgb(-1 0 0)") << "range -1 0..255";
+        QTest::newRow("rgb(101% 0% 0%)") << "range 101% 0..100";
+        QTest::newRow("hsl(0 100% 101%)") << "range 101% 0..100";
+        QTest::newRow("0.5, 0.5, 1.5") << "range 1.5 0..1";
+        QTest::newRow("256 0 0") << "range 256 0..255";
+        QTest::newRow("oklch(0.5 -0.1 0)") << "range -0.1 0..inf";
+        QTest::newRow("oklch(90% 0.4 120)") << "gamut";
+        QTest::newRow("16777216") << "range 16777216 0..1.67772e+07";
+        QTest::newRow("99999999999999999999") << "range 99999999999999999999 0..1.67772e+07";
+        QTest::newRow("&H01000000") << "range &H01000000 0..1.67772e+07";
+        QTest::newRow("0x") << "unknown 0x";
+        QTest::newRow("0x123456789") << "unknown 0x123456789";
+        QTest::newRow("ＲＧＢ") << "unknown ＲＧＢ";
+    }
+
+    void parse()
+    {
+        QFETCH(QString, read);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        QCOMPARE(readBack(tag == u"<nothing>" ? QString() : tag), read);
+    }
+
+    // Every text that is not rounded reads back as the colour it was written from, on a
+    // lattice through the cube that takes in both ends of every component; oklch() is
+    // written with enough places for that, and the colours listed are those that fewer
+    // places would get wrong.
+    void textRoundTrips()
+    {
+        std::vector<ColorValue> colors = {MakeColor(1, 228, 0), MakeColor(245, 228, 0),
+                                          MakeColor(11, 234, 0), MakeColor(2, 235, 0)};
+        for (int r = 0; r < 256; r += 5)
+            for (int g = 0; g < 256; g += 5)
+                for (int b = 0; b < 256; b += 5)
+                    colors.push_back(MakeColor(r, g, b));
+        for (std::size_t i = 0; i < AllFormats.size(); ++i) {
+            const Format f = AllFormats[i];
+            if (f == Format::CssHsl || f == Format::Hsv || f == Format::Cmyk)
+                continue;
+            for (const ColorValue c : colors) {
+                const std::string text = FormatColor(c, f);
+                const ParseResult back = ParseColor(text);
+                if (!back.color || *back.color != c)
+                    QFAIL(qPrintable(QStringLiteral("%1: %2 read as %3")
+                                         .arg(FormatNames.at(i), QString::fromStdString(text),
+                                              readBack(QString::fromStdString(text)))));
+            }
+        }
+    }
+
+    // The rounded texts still read, and never further off than their rounding allows.
+    void roundedTextsStayNear()
+    {
+        for (const Format f : {Format::CssHsl, Format::Hsv, Format::Cmyk})
+            for (int r = 0; r < 256; r += 5)
+                for (int g = 0; g < 256; g += 5)
+                    for (int b = 0; b < 256; b += 5) {
+                        const std::string text = FormatColor(MakeColor(r, g, b), f);
+                        const ParseResult back = ParseColor(text);
+                        QVERIFY2(back.color, text.c_str());
+                        const ColorCodes c = SplitColor(*back.color);
+                        const int off
+                            = std::max({std::abs(c.R - r), std::abs(c.G - g), std::abs(c.B - b)});
+                        QVERIFY2(off <= 3, text.c_str());
+                    }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestColorFormats)
+#include "tst_colorformats.moc"
