@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using namespace colorcodes;
 
@@ -266,31 +269,54 @@ private Q_SLOTS:
                 }
     }
 
-    // Every colour of the cube comes back from HSL, HSV, CMYK and OKLCH as itself.
+    // Every colour of the cube comes back from HSL, HSV, CMYK and OKLCH as itself. The cube
+    // is shared out among the processor's cores.
     void roundTripsOverTheCube()
     {
-        int hslMiss = 0, hsvMiss = 0, cmykMiss = 0, oklchMiss = 0;
-        ColorValue firstMiss = -1;
-        for (ColorValue c = 0; c <= White; ++c) {
-            const Rgb rgb = ToRgb(c);
-            const bool hsl = FromRgb(HslToRgb(RgbToHsl(rgb))) == c;
-            const bool hsv = FromRgb(HsvToRgb(RgbToHsv(rgb))) == c;
-            const bool cmyk = FromRgb(CmykToRgb(RgbToCmyk(rgb))) == c;
-            const bool oklch = FromRgb(OkLchToRgb(ToOkLch(c))) == c;
-            hslMiss += !hsl;
-            hsvMiss += !hsv;
-            cmykMiss += !cmyk;
-            oklchMiss += !oklch;
-            if (!(hsl && hsv && cmyk && oklch) && firstMiss < 0)
-                firstMiss = c;
+        struct Misses {
+            int hsl = 0, hsv = 0, cmyk = 0, oklch = 0;
+            ColorValue first = -1;
+        };
+        const auto check = [](ColorValue from, ColorValue to, Misses &m) {
+            for (ColorValue c = from; c < to; ++c) {
+                const Rgb rgb = ToRgb(c);
+                const bool hsl = FromRgb(HslToRgb(RgbToHsl(rgb))) == c;
+                const bool hsv = FromRgb(HsvToRgb(RgbToHsv(rgb))) == c;
+                const bool cmyk = FromRgb(CmykToRgb(RgbToCmyk(rgb))) == c;
+                const bool oklch = FromRgb(OkLchToRgb(ToOkLch(c))) == c;
+                m.hsl += !hsl;
+                m.hsv += !hsv;
+                m.cmyk += !cmyk;
+                m.oklch += !oklch;
+                if (!(hsl && hsv && cmyk && oklch) && m.first < 0)
+                    m.first = c;
+            }
+        };
+        const int parts = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 8U));
+        std::vector<Misses> misses(static_cast<std::size_t>(parts));
+        std::vector<std::thread> workers;
+        const int share = (White + 1) / parts + 1;
+        for (int i = 0; i < parts; ++i)
+            workers.emplace_back(check, i * share, std::min(White + 1, (i + 1) * share),
+                                 std::ref(misses[static_cast<std::size_t>(i)]));
+        for (std::thread &worker : workers)
+            worker.join();
+        Misses all;
+        for (const Misses &m : misses) {
+            all.hsl += m.hsl;
+            all.hsv += m.hsv;
+            all.cmyk += m.cmyk;
+            all.oklch += m.oklch;
+            if (all.first < 0)
+                all.first = m.first;
         }
-        QVERIFY2(hslMiss + hsvMiss + cmykMiss + oklchMiss == 0,
+        QVERIFY2(all.hsl + all.hsv + all.cmyk + all.oklch == 0,
                  qPrintable(QStringLiteral("missed: hsl %1, hsv %2, cmyk %3, oklch %4; first %5")
-                                .arg(hslMiss)
-                                .arg(hsvMiss)
-                                .arg(cmykMiss)
-                                .arg(oklchMiss)
-                                .arg(html(firstMiss))));
+                                .arg(all.hsl)
+                                .arg(all.hsv)
+                                .arg(all.cmyk)
+                                .arg(all.oklch)
+                                .arg(html(all.first))));
     }
 
     void transferFunction()
