@@ -21,6 +21,10 @@ if [[ "${CI:-}" == true ]]; then
     # the format and tidy checks, the fuzzers (clang and its fuzzer runtime), the package
     # check and the run under a headless Wayland compositor
     packages+=(clang-format clang-tidy clang libclang-rt-14-dev appstream weston qt6-wayland)
+    # the Wayland scenarios: a compositor with a seat, its wallpaper, virtual keyboard,
+    # clipboard and screenshot tools, and the screenshot portal with what it needs
+    packages+=(sway swaybg wtype wl-clipboard grim jq dbus pipewire)
+    packages+=(xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
 fi
 
 missing=()
