@@ -2,7 +2,11 @@
 
 #include <QAction>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 
 namespace platform {
 
@@ -32,6 +36,27 @@ int characterCode(const QKeyEvent *event)
         return 0;
     const char16_t c = text.front().unicode();
     return (c >= 0x20 && c != 0x7f) ? c : 0;
+}
+
+// A Japanese input method, or a Japanese document, gives digits and letters in their
+// full-width forms (U+FF01..U+FF5E) and spaces as the ideographic space; to a field that
+// holds numbers and codes they mean their ASCII forms.
+QString foldFullWidth(QString text)
+{
+    for (QChar &c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(static_cast<char16_t>(u - 0xFEE0));
+        else if (u == 0x3000)
+            c = QChar(u' ');
+    }
+    return text;
+}
+
+QString characterText(int code)
+{
+    const auto c = static_cast<char32_t>(code);
+    return QString::fromUcs4(&c, 1);
 }
 
 } // namespace
@@ -98,21 +123,112 @@ bool TextBox::isWindowShortcut(const QKeyEvent *event) const
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
     const int typed = characterCode(event);
-    if (typed == 0) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
     int keyAscii = typed;
-    Q_EMIT KeyPress(keyAscii);
-    if (keyAscii == 0) {
+    if (typed != 0) {
+        Q_EMIT KeyPress(keyAscii);
+        if (keyAscii == 0) {
+            event->accept();
+            return;
+        }
+        if (keyAscii != typed && keyAscii >= 0x20) {
+            insert(characterText(keyAscii));
+            return;
+        }
+    }
+    // Ctrl+V reaches here only when KeyPress let it through; Shift+Insert types nothing.
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFolded(QClipboard::Clipboard);
         event->accept();
         return;
     }
-    if (keyAscii != typed && keyAscii >= 0x20) {
-        insert(QString(QChar(keyAscii)));
+    QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::typeCharacter(int code)
+{
+    int keyAscii = code;
+    Q_EMIT KeyPress(keyAscii);
+    if (keyAscii == 8)
+        backspace();
+    else if (keyAscii >= 0x20 && keyAscii != 0x7f)
+        insert(characterText(keyAscii));
+    // Enter and the other control characters insert nothing in a single-line field.
+}
+
+QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // Qt's own answer ignores Qt::WA_InputMethodEnabled, and an input method that composes
+    // in the field (Mozc starts in hiragana mode) would take the typed digits and letters
+    // away from KeyPress. Answering "disabled" makes it pass the keys through.
+    if (query == Qt::ImEnabled)
+        return false;
+    return QLineEdit::inputMethodQuery(query);
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    // Whatever an input method still sends is typed, a character at a time. A pre-edit is
+    // neither shown nor let near the text: Qt's own handling would delete the selection at
+    // its start, and that edit would already change the colour.
+    const QString committed = foldFullWidth(event->commitString());
+    for (const char32_t c : committed.toUcs4())
+        typeCharacter(c == U'\n' || c == U'\r' ? 13 : static_cast<int>(c));
+    event->accept();
+}
+
+void TextBox::pasteFolded(QClipboard::Mode mode)
+{
+    if (isReadOnly())
+        return;
+    const QString pasted = foldFullWidth(QGuiApplication::clipboard()->text(mode));
+    if (!pasted.isEmpty() || hasSelectedText())
+        insert(pasted);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The entry is known by its caption, translated as Qt translates it, followed by a tab
+    // and its shortcut.
+    const QString pasteCaption = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction *entry : menu->actions()) {
+        if (entry->text().section(u'\t', 0, 0) != pasteCaption)
+            continue;
+        disconnect(entry, &QAction::triggered, nullptr, nullptr);
+        connect(entry, &QAction::triggered, this, [this] { pasteFolded(QClipboard::Clipboard); });
+    }
+    menu->popup(event->globalPos());
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton && !isReadOnly()
+        && QGuiApplication::clipboard()->supportsSelection()) {
+        deselect();
+        const QString pasted
+            = foldFullWidth(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        insert(pasted);
+        event->accept();
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TextBox::dropEvent(QDropEvent *event)
+{
+    const QMimeData *dropped = event->mimeData();
+    if (!dropped || !dropped->hasText()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    QMimeData folded;
+    folded.setText(foldFullWidth(dropped->text()));
+    QDropEvent copy(event->position(), event->possibleActions(), &folded, event->buttons(),
+                    event->modifiers(), event->type());
+    QLineEdit::dropEvent(&copy);
+    event->setDropAction(copy.dropAction());
+    event->setAccepted(copy.isAccepted());
 }
 
 void TextBox::focusInEvent(QFocusEvent *event)
@@ -120,6 +236,7 @@ void TextBox::focusInEvent(QFocusEvent *event)
     const int caret = cursorPosition();
     const bool hadSelection = hasSelectedText();
     QLineEdit::focusInEvent(event);
+    QGuiApplication::inputMethod()->update(Qt::ImEnabled);
     // Qt selects everything when focus arrives by Tab; the field keeps its caret instead.
     if (hasSelectedText() && !hadSelection)
         setCursorPosition(caret);

@@ -14,6 +14,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QRegularExpression>
 
 // What needs typing or a focused control is skipped where the window system gives the
@@ -158,8 +160,10 @@ protected:
     // drags from one control to another; "Name=2" sets a check box's or a slider's value;
     // anything else is typed into the focused control, "{Shift+F4}" and the like as the keys
     // named. "OK" and "Cancel" make the colour dialog and the message boxes answer so from then
-    // on, "chosen=255" the colour the dialog gives. Stored entries "section/key=text" are
-    // skipped.
+    // on, "chosen=255" the colour the dialog gives. An input method sends to the focused
+    // control "<text>" as a commit, "<~text>" as a pre-edit and "<>" as the end of a
+    // composition without a commit; "clip:text" puts text on the clipboard. Stored entries
+    // "section/key=text" are skipped.
     void act(const QString &script)
     {
         Chromalynx &w = *f->window;
@@ -189,6 +193,15 @@ protected:
                 f->dialog.answerOk = f->messages.answerOk = step == u"OK";
             } else if (step.startsWith(u"chosen=")) {
                 f->dialog.chosen = step.section(u'=', 1).toInt();
+            } else if (step.startsWith(u'<') && step.endsWith(u'>')) {
+                const QString text = step.mid(1).chopped(1);
+                const bool preedit = text.startsWith(u'~');
+                QInputMethodEvent event(preedit ? text.mid(1) : QString(), {});
+                if (!preedit)
+                    event.setCommitString(text);
+                QCoreApplication::sendEvent(QApplication::focusWidget(), &event);
+            } else if (step.startsWith(QStringLiteral("clip:"))) {
+                QGuiApplication::clipboard()->setText(step.mid(5));
             } else if (step.contains(u'>')) {
                 drag(w.findChild<QWidget *>(step.section(u'>', 0, 0)),
                      w.findChild<QWidget *>(step.section(u'>', 1)));

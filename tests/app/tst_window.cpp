@@ -115,6 +115,27 @@ private Q_SLOTS:
             << "rgb=0,0,255 code=&H00FF0000";
         QTest::newRow("@Option_DEC @RGBCode 255{Return}") << "rgb=37,80,0 code=20517";
 
+        // An input method's commits are typed a character at a time, full-width forms as
+        // ASCII; a pre-edit touches nothing, whether it ends in a commit or is cancelled.
+        QTest::newRow("@RText <１２８>") << "rgb=128,255,255 code=#80FFFF";
+        QTest::newRow("@RText <１> <２> <８>") << "rgb=128,255,255 code=#80FFFF";
+        QTest::newRow("@RText <~１> <１> <~２> <２> <~８> <８>") << "rgb=128,255,255 code=#80FFFF";
+        QTest::newRow("@RText <~１> <> 7") << "rgb=7,255,255 code=#07FFFF";
+        QTest::newRow("@RText <~１２> <>") << "";
+        QTest::newRow("@GText 17{Home}{Shift+Right} <０>") << "rgb=255,7,255 code=#FF07FF";
+        QTest::newRow("@BText <１ａ－．　２>") << "rgb=255,255,12 code=#FFFF0C";
+        QTest::newRow("@RGBCode <ｆｆ８０００> {Return}") << "rgb=255,128,0 code=#FF8000";
+        QTest::newRow("@RGBCode <~っｆ８> <ｆｆ８> <~０００> <０００> {Return}")
+            << "rgb=255,128,0 code=#FF8000";
+        QTest::newRow("@RGBCode <っｆ８０００> {Return}") << "rgb=248,0,0 code=#F80000";
+        QTest::newRow("@RGBCode <~ｆ> <> {Return}") << "rgb=0,0,0 code=#000000";
+        QTest::newRow("@Option_DEC @RGBCode <ＦＦ８０００> {Return}") << "rgb=255,128,0 code=33023";
+        // Pasted text arrives folded too.
+        QTest::newRow("clip:１２８ @RText {Shift+Insert}") << "rgb=128,255,255 code=#80FFFF";
+        QTest::newRow("clip:ＦＦ８０００ @RGBCode {Shift+Insert}{Return}")
+            << "rgb=255,128,0 code=#FF8000";
+        QTest::newRow("clip:１２８ @RText {Ctrl+V}") << ""; // KeyPress discards Ctrl+V
+
         QTest::newRow("@RText 18 @GText 52 @BText 86 @Option_VB") << "rgb=18,52,86 code=&H00563412";
         QTest::newRow("@Option_VB @RText 18 @GText 52 @BText 86 @Option_DEC @Option_HTML")
             << "rgb=18,52,86 code=#123456";

@@ -5,7 +5,10 @@
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
 
 using namespace platform;
@@ -67,6 +70,61 @@ private Q_SLOTS:
         QCOMPARE(log_.join(' '),
                  "hello 0+0 1+2 world 0+0 300 255 0+0 12 0+0 "
                  "GotFocus 51 123 97 8 12 13 27 22 192 action");
+    }
+
+    // However pasted text arrives, full-width forms and the ideographic space come as ASCII.
+    void textBoxFoldsPastedText_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"Shift+Insert", "context menu", "middle button", "drop"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+
+    void textBoxFoldsPastedText()
+    {
+        QFETCH(QString, way);
+
+        QWidget window;
+        TextBox field(&window);
+        connect(&field, &TextBox::Change, &window, [&] { log_ << field.text(); });
+        window.show();
+        if (QGuiApplication::platformName() == u"wayland" || !QTest::qWaitForWindowActive(&window))
+            QSKIP("the window system gives the window no keyboard focus");
+        field.setFocus();
+        // The input method stays off, so that it passes the keys through to KeyPress.
+        QCOMPARE(field.inputMethodQuery(Qt::ImEnabled), QVariant(false));
+        const QString pasted = QStringLiteral("ＦＦ８０　０！～ぁ");
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->setText(pasted);
+        if (way == u"Shift+Insert") {
+            QTest::keyClick(&field, Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (way == u"context menu") {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    field.mapToGlobal(QPoint(2, 2)));
+            QCoreApplication::sendEvent(&field, &click);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            const auto actions = menu->actions();
+            const auto paste = std::find_if(actions.begin(), actions.end(), [](QAction *action) {
+                return action->text().remove(u'&').startsWith(QStringLiteral("Paste"));
+            });
+            QVERIFY(paste != actions.end());
+            (*paste)->trigger();
+            menu->close();
+        } else if (way == u"middle button") {
+            if (!clipboard->supportsSelection())
+                QSKIP("the window system has no selection to paste");
+            clipboard->setText(pasted, QClipboard::Selection);
+            QTest::mouseClick(&field, Qt::MiddleButton, {}, QPoint(2, 2));
+        } else {
+            QMimeData dragged;
+            dragged.setText(pasted);
+            QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&field, &enter);
+            QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&field, &drop);
+        }
+        QCOMPARE(log_.join(u' '), QStringLiteral("FF80 0!~ぁ"));
     }
 
     // Change only when the value changes, Right raising it; a drag gives Scroll, then one
