@@ -16,6 +16,8 @@ packages=(
     # the real-window tests: a virtual X server, a window manager, and the tools that
     # drive the window and look at it
     xvfb xauth openbox x11-utils xdotool xclip imagemagick x11-xserver-utils
+    # a real Japanese input method in front of the fields, on a session bus of its own
+    ibus ibus-mozc dbus-daemon
 )
 if [[ "${CI:-}" == true ]]; then
     # the format and tidy checks, the fuzzers (clang and its fuzzer runtime), the package
