@@ -147,6 +147,47 @@ private Q_SLOTS:
         QCOMPARE(log_.join(' '), "255 10 11 S S 30 S S");
     }
 
+    // Keys and wheel as on the platform's horizontal scroll bars, from 100 with steps of 1
+    // and 16.
+    void scrollBarKeys_data()
+    {
+        QTest::addColumn<int>("expected");
+
+        QTest::newRow("Left") << 99;
+        QTest::newRow("Up") << 99;
+        QTest::newRow("PgUp") << 84;
+        QTest::newRow("Right") << 101;
+        QTest::newRow("Down") << 101;
+        QTest::newRow("PgDown") << 116;
+        QTest::newRow("Home") << 0;
+        QTest::newRow("End") << 255;
+        QTest::newRow("Left, Left, Right") << 99;
+        QTest::newRow("wheel down") << 103;
+        QTest::newRow("wheel up") << 97;
+    }
+
+    void scrollBarKeys()
+    {
+        QFETCH(int, expected);
+
+        ScrollBar bar(nullptr);
+        bar.setRange(0, 255);
+        bar.setSingleStep(1);
+        bar.setPageStep(16);
+        bar.setValue(100);
+        const QString input = QString::fromLatin1(QTest::currentDataTag());
+        if (input.startsWith(QStringLiteral("wheel"))) {
+            const QPoint notch(0, input.endsWith(QStringLiteral("down")) ? -120 : 120);
+            const QPointF middle = QRectF(bar.rect()).center();
+            QWheelEvent wheel(middle, bar.mapToGlobal(middle), {}, notch, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(&bar, &wheel);
+        } else {
+            QTest::keySequence(&bar, QKeySequence(input));
+        }
+        QCOMPARE(bar.value(), expected);
+    }
+
     // Click follows every change of a check box's value, logged with the mark shown (- clear,
     // ~ greyed, x ticked); the user toggles between 0 and 1 only, even after greyed. An
     // option button's Click follows its selection, which clears the others of its group

@@ -263,11 +263,13 @@ scenario_sliders() {
 
     # From Copy, Tab runs through Palette, the R, G and B fields, Clear, the chosen
     # notation, the two check boxes and the code-order list to the red slider.
+    # There, as on any horizontal scroll bar, Left, Up and Page Up lower the value and
+    # Right, Down and Page Down raise it.
     press_times 10 Tab
-    keys Home Page_Up Right Right
+    keys Home Page_Down Page_Down Page_Up Down Down Up Right Right Left
     press_times 10 shift+Tab
     copy_code
-    expect_copied "#12FFFF" "Home, Page Up and two Right arrows on the red slider (0 + 16 + 2)"
+    expect_copied "#12FFFF" "on the red slider Home, Page Down twice, Page Up, Down twice, Up, Right twice and Left (0 + 32 - 16 + 2 - 1 + 2 - 1)"
 
     # 300 in the G field is clamped to 255, which leaves the colour as it was; taking away
     # the last digit then leaves 25, where the unclamped text would leave 30.
@@ -285,6 +287,13 @@ scenario_sliders() {
     client_drag 244 108 10 108
     copy_by_pointer
     expect_copied "#121900" "the blue slider's thumb dragged to the far left (a press beside the thumb pages by 16 instead)"
+
+    # The wheel turned down over the red slider raises it by three, turned up lowers it.
+    pointer_to $((CLIENT_X + 150)) $((CLIENT_Y + 74))
+    xdotool click --repeat 2 --delay 100 5
+    xdotool click 4
+    copy_by_pointer
+    expect_copied "#151900" "the wheel turned down twice and up once over the red slider (18 + 3 + 3 - 3)"
     keys ctrl+q
     expect_exit_ok
 }
