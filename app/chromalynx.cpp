@@ -98,6 +98,10 @@ Chromalynx::Chromalynx(const Services &services)
     setWindowIcon(Pictures::AppIcon());
     createControls();
     createMenus();
+    // The row of favourite numbers is the lowest content meant to be seen; no frame may
+    // cut it off.
+    const QLabel *number = FavoriteNumber[0];
+    setMinimumContentHeight(number->y() + number->fontMetrics().height());
     connectHandlers();
     Form_Load();
 }
@@ -165,9 +169,6 @@ void Chromalynx::createControls()
     ColorName2->setAccessibleName(QStringLiteral("色名リスト (アルファベット順)"));
     CheckChar = captioned<platform::CheckBox>(client, "CheckChar", QStringLiteral("文字を表示"),
                                               TwipsRect(1650, 2655, 1215, 180));
-    // It lies below the visible part of the window and is only kept between runs, so Tab
-    // must not land on a control no one can see.
-    CheckChar->setFocusPolicy(Qt::NoFocus);
     RSlider = slider(client, "RSlider", QStringLiteral("R"), TwipsRect(465, 1035, 3615, 165));
     GSlider = slider(client, "GSlider", QStringLiteral("G"), TwipsRect(465, 1290, 3615, 165));
     BSlider = slider(client, "BSlider", QStringLiteral("B"), TwipsRect(465, 1545, 3615, 165));
@@ -192,6 +193,14 @@ void Chromalynx::createControls()
     Color->setDragSource(&Pictures::PipetteCursor);
     Color->setDropTarget(true);
     Picture1->setPicture(Pictures::MarkerImage());
+
+    // Picture1 and Picture2 only hold the marker's images and CheckChar only a value kept
+    // between runs; they lie below the part of the window meant to be seen. Where a display
+    // scale or a window manager makes the client area taller than designed they would come
+    // into view, so they are hidden: never drawn, never under the mouse, never a Tab stop,
+    // shown as invisible to assistive technology; their pictures and value still work.
+    for (QWidget *unseen : std::initializer_list<QWidget *>{Picture1, Picture2, CheckChar})
+        unseen->hide();
 
     const std::initializer_list<QWidget *> tabOrder = {
         RGBCode,     CodeCopy,  SelColor,     RText,          GText,      BText,      FavoriteClear,

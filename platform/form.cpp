@@ -38,6 +38,13 @@ void Form::setOuterHeight(int twips)
     applyOuterSize();
 }
 
+void Form::setMinimumContentHeight(int pixels)
+{
+    minimumContent_ = pixels;
+    if (!outerPixels_.isEmpty())
+        applyOuterSize();
+}
+
 QMargins Form::frameMarginsNow() const
 {
     const QWindow *handle = windowHandle();
@@ -49,7 +56,14 @@ void Form::applyOuterSize()
     const QMargins frame = frameMarginsNow();
     appliedMargins_ = frame;
     const int width = outerPixels_.width() - frame.left() - frame.right();
-    const int height = outerPixels_.height() - frame.top() - frame.bottom();
+    int height = outerPixels_.height() - frame.top() - frame.bottom();
+    if (minimumContent_ > 0) {
+        const QWidget *menu = menuWidget();
+        const int menuHeight = !menu    ? 0
+            : menu->hasHeightForWidth() ? menu->heightForWidth(width)
+                                        : menu->sizeHint().height();
+        height = std::max(height, menuHeight + minimumContent_);
+    }
     setFixedSize(std::max(width, 1), std::max(height, 1));
 }
 

@@ -10,6 +10,11 @@ namespace platform {
 //
 // The window system tells the frame's size only once the window is mapped, so the client
 // size is worked out again whenever the frame margins become known or change.
+//
+// The outer height is kept as given unless the frame left too little room for the content
+// below the menu bar: a title bar that a window manager draws taller (a larger font, or a
+// display scale it does not follow) then makes the window taller rather than cut into the
+// content. A frame that is thinner than designed leaves the client area taller instead.
 class Form : public QMainWindow {
     Q_OBJECT
 
@@ -22,6 +27,9 @@ public:
     void setOuterWidth(int twips);
     void setOuterHeight(int twips);
 
+    // The height, in pixels, of the client area below the menu bar that must stay in view.
+    void setMinimumContentHeight(int pixels);
+
 protected:
     bool event(QEvent *event) override;
 
@@ -32,6 +40,7 @@ private:
     void centreOnScreen();
 
     QSize outerPixels_;
+    int minimumContent_ = 0;
     QMargins appliedMargins_;
     bool placed_ = false;
     bool centredWithFrame_ = false;

@@ -10,6 +10,7 @@
 #include "fixture.h"
 #include "platform/optionbutton.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -412,6 +413,55 @@ private Q_SLOTS:
                 write = write.startsWith(entry.section(u'=', 0, 0) + u'=') ? entry : write;
         QCOMPARE(f->store.writes, writes);
         QCOMPARE(f->store.flushes, 1);
+    }
+
+    // Rows tagged with the control and a script for act(): the controls that only hold a
+    // value or a picture are out of sight, out of reach of the mouse, the keyboard and
+    // assistive technology, however the window has been sized; they still do their work.
+    void unseenControls_data()
+    {
+        QTest::addColumn<QString>("control");
+
+        for (const char *control : {"Picture1", "Picture2", "CheckChar"}) {
+            QTest::addRow("%s", control) << control;
+            QTest::addRow("%s condition/colornamelist=1 condition/char=1", control) << control;
+            QTest::addRow("%s @CheckColorName @CheckColorName favorite/3=255 @favorite_display(2)",
+                          control)
+                << control;
+        }
+    }
+
+    void unseenControls()
+    {
+        QFETCH(QString, control);
+
+        const QString script = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 1);
+        Chromalynx &w = open(script);
+        act(script);
+        auto *unseen = w.findChild<QWidget *>(control);
+        QVERIFY(unseen);
+        QVERIFY2(!unseen->isVisible(), "it is shown");
+        // Even a client area made taller than designed does not bring it into view.
+        w.centralWidget()->setFixedHeight(w.centralWidget()->height() + 200);
+        QVERIFY2(!unseen->isVisible(), "a taller client area shows it");
+        QVERIFY2(w.centralWidget()->childAt(unseen->geometry().center()) == nullptr,
+                 "the mouse finds it");
+        QAccessibleInterface *exposed = QAccessible::queryAccessibleInterface(unseen);
+        QVERIFY2(!exposed || exposed->state().invisible, "assistive technology sees it");
+        if (w.isActiveWindow()) {
+            w.RGBCode->setFocus(Qt::TabFocusReason);
+            for (int step = 0; step < 40; ++step) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QVERIFY2(QApplication::focusWidget() != unseen, "Tab lands on it");
+            }
+        }
+        // Their values still serve the marker and the stored option.
+        QCOMPARE(w.FavoriteColor[script.contains("display") ? 2 : 0]->picture(),
+                 w.Picture1->picture());
+        QVERIFY(!w.Picture1->picture().isNull() && w.Picture2->picture().isNull());
+        QCOMPARE(w.CheckChar->value(), script.contains("char=1") ? 1 : 0);
+        w.close();
+        QCOMPARE(f->store.values["condition/char"], script.contains("char=1") ? "1" : "0");
     }
 
     // A sample of the controls, in pixels from the twips they were laid out in, and of the
