@@ -253,6 +253,11 @@ void Chromalynx::createMenus()
                              QKeySequence(Qt::CTRL | Qt::Key_P));
     // Where the screen cannot be read the entry stays, greyed, and says nothing more.
     display_pick->setEnabled(services_.screenCapture && services_.screenCapture->available());
+    // Where the window cannot be kept above others, the option is greyed too; its value
+    // still comes from the settings and goes back to them unchanged, for the next session
+    // on a window system that can.
+    CheckFormtop->setEnabled(services_.staysOnTop);
+    display_formtop->setEnabled(services_.staysOnTop);
 
     mhelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mhelp->setObjectName(QStringLiteral("mhelp"));

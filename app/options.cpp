@@ -58,7 +58,8 @@ void Chromalynx::mhelp_display_Click()
 
 void Chromalynx::mhelp_version_Click()
 {
-    if (CheckFormtop->value() == 1) {
+    // A greyed option is not in force, and its stored value must survive the box.
+    if (CheckFormtop->isEnabled() && CheckFormtop->value() == 1) {
         CheckFormtop->setValue(0);
         CheckFormtop_Click();
     }

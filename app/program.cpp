@@ -4,6 +4,7 @@
 #include "platform/qtservices.h"
 #include "platform/screencapture.h"
 #include "platform/settingsstore.h"
+#include "platform/windowsystem.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -25,7 +26,7 @@ int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)
     platform::SettingsStore store;
     const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
     Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
-                       screenCapture.get()});
+                       screenCapture.get(), platform::StaysOnTopAvailable()});
     if (beforeShow)
         beforeShow(window);
     window.show();

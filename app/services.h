@@ -18,4 +18,5 @@ struct Services {
     settings::Store &store;
     QString programFolder; // the folder of the program's own executable, for readme.txt
     platform::ScreenCapture *screenCapture = nullptr; // nullptr where the screen cannot be read
+    bool staysOnTop = true; // whether the window system can keep the window above others
 };

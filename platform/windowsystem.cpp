@@ -21,6 +21,11 @@ bool SetStaysOnTop(QWidget &window, bool on)
     return true;
 }
 
+bool StaysOnTopAvailable()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void CopyToClipboard(const QString &text)
 {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);

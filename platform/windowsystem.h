@@ -10,6 +10,10 @@ namespace platform {
 // it when it is shown. Gives false when the window system cannot be asked.
 bool SetStaysOnTop(QWidget &window, bool on);
 
+// Whether the window system lets a program keep its window above others. Wayland has no
+// protocol for that: the compositor alone decides how windows stack.
+bool StaysOnTopAvailable();
+
 // Puts text on the system clipboard as plain text.
 void CopyToClipboard(const QString &text);
 

@@ -375,6 +375,53 @@ private Q_SLOTS:
         QCOMPARE(changes(w), after);
     }
 
+    // Rows tagged with a script for act(), run where the window system cannot keep a window
+    // above others (Wayland): the option stays greyed, nothing the user does reaches it, the
+    // About box leaves it alone, and its stored value goes back unchanged.
+    void staysOnTopUnavailable_data()
+    {
+        QTest::addColumn<int>("kept");
+
+        QTest::newRow("condition/formtop=1 {Ctrl+T} @mhelp_version") << 1;
+        QTest::newRow("condition/formtop=1 @CheckFormtop {Ctrl+T} {Ctrl+T}") << 1;
+        QTest::newRow("condition/formtop=0 {Ctrl+T}") << 0;
+        QTest::newRow("condition/formtop=2 @mhelp_version @CheckFormtop") << 2;
+        QTest::newRow("condition/formtop=x") << 0;
+    }
+
+    void staysOnTopUnavailable()
+    {
+        QFETCH(int, kept);
+
+        const QString script = QString::fromLatin1(QTest::currentDataTag());
+        f = std::make_unique<Fixture>();
+        f->store.values["condition/formtop"]
+            = script.section(u'=', 1).section(u' ', 0, 0).toStdString();
+        QApplication::setQuitOnLastWindowClosed(false);
+        f->window = std::make_unique<Chromalynx>(
+            Services{f->dialog, f->messages, f->desktop, f->store, {}, nullptr, false});
+        Chromalynx &w = *f->window;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (needsKeyboard(script))
+            SKIP_UNLESS_FOCUSED(w);
+        QVERIFY2(!w.CheckFormtop->isEnabled() && !w.display_formtop->isEnabled(),
+                 "the always-on-top option is offered where it cannot work");
+
+        QTimer closer; // the About box, if the script opens it
+        connect(&closer, &QTimer::timeout, &w, [] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        closer.start(50);
+        act(script);
+        QCOMPARE(w.CheckFormtop->value(), kept);
+        w.close();
+        QVERIFY2(f->store.writes.contains(QStringLiteral("condition/formtop=%1").arg(kept)),
+                 qPrintable(f->store.writes.join(u' ')));
+    }
+
     // Rows tagged with a script for act(); the close box closes what it leaves open.
     void closeWritesTheTwelveKeysInOrder_data()
     {
