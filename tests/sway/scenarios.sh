@@ -252,8 +252,77 @@ scenario_restart() {
     expect_setting condition colornamelist 1
 }
 
+# On a desktop that cannot keep a window above others and has no screenshot portal, both
+# options are greyed: their keys do nothing, and the stored always-on-top value goes back
+# to the settings as it was read.
+scenario_greyed() {
+    SWAY_BARE_BUS=1 sway_session_start
+    local stored
+    for stored in 1 0; do
+        seed_settings "[condition]
+formtop=$stored"
+        app_start
+        keys ctrl+t
+        # The About box switches an always-on-top in force off; this one is not in force.
+        keys alt+h Up Return
+        expect_dialog "the About box" '^バージョン情報$'
+        keys Return
+        expect_dialog_closed "the About box" '^バージョン情報$'
+        keys ctrl+p
+        expect_no_dialog 2 "picker without a screenshot portal" '^画面から色を取得$'
+        keys alt+d
+        screenshot "wayland-greyed-$stored.png"
+        keys Escape ctrl+t
+        keys ctrl+q
+        expect_exit_ok
+        expect_setting condition formtop "$stored"
+        log "always on top stored as $stored came back as $stored"
+    done
+}
+
+# pick_with KEY... : Ctrl+P, then the keys on the picker's cover, which must close it.
+pick_with() {
+    keys ctrl+p
+    expect_dialog "the picker" '^画面から色を取得$'
+    screenshot "wayland-picker-scale$(swaymsg -t get_outputs | jq -r '.[0].scale').png"
+    keys "$@"
+    expect_dialog_closed "the picker" '^画面から色を取得$'
+}
+
+# Picking from the screen through the real screenshot portal, on an output painted one
+# colour, at scale 1 and 2: the number fields and the code field take exactly that colour.
+scenario_pick() {
+    sway_session_start
+    portal_start
+    app_start
+    pick_with Escape
+    expect_copied "#FFFFFF" "a pick cancelled with Escape"
+    # The crosshair starts where the pointer was last seen, the screen's corner; the
+    # window lies in the middle.
+    pick_with Right Right Right Down Down Return
+    expect_copied "#123456" "a pick on the output painted #123456"
+    expect_field 2 18 "the R field after the pick"
+    expect_field 3 52 "the G field after the pick"
+    expect_field 4 86 "the B field after the pick"
+
+    swaymsg output "$OUTPUT" scale 2 bg '#A1B2C3' solid_color >/dev/null
+    wait_until 10 "the output to be scaled" output_scale_is 2 || fail "the output did not scale"
+    pick_with Right Down Right Down Return
+    expect_copied "#A1B2C3" "a pick on the output at scale 2, painted #A1B2C3"
+    expect_field 2 161 "the R field after the pick at scale 2"
+    expect_field 3 178 "the G field after the pick at scale 2"
+    expect_field 4 195 "the B field after the pick at scale 2"
+    keys ctrl+q
+    expect_exit_ok
+    log "screenshot portal: $(portal_backend)"
+}
+
+output_scale_is() {
+    [[ "$(swaymsg -t get_outputs | jq -r '.[0].scale')" == "$1"* ]]
+}
+
 case "$SCENARIO" in
-    start | typing | shortcuts | restart)
+    start | typing | shortcuts | restart | greyed | pick)
         "scenario_${SCENARIO//-/_}"
         log "passed: $SCENARIO"
         ;;

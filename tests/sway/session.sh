@@ -135,8 +135,20 @@ CONFIG
     wtype -s 3600000 >"$SESSION_DIR/wtype.log" 2>&1 </dev/null &
     SWAY_HELPERS+=($!)
 
-    # The bus passes this environment on to the services it starts (the portals).
-    dbus-daemon --session --nofork --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    # The bus passes this environment on to the services it starts (the portals). With
+    # SWAY_BARE_BUS=1 it knows of no service at all, as on a desktop without portals.
+    local bus=(--session)
+    if [[ "${SWAY_BARE_BUS:-}" == 1 ]]; then
+        cat >"$SESSION_DIR/bus.conf" <<'CONFIG'
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>
+CONFIG
+        bus=(--config-file="$SESSION_DIR/bus.conf")
+    fi
+    dbus-daemon "${bus[@]}" --nofork --address="unix:path=$XDG_RUNTIME_DIR/bus" \
         >"$SESSION_DIR/dbus.log" 2>&1 </dev/null &
     SWAY_HELPERS+=($!)
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
@@ -173,6 +185,41 @@ sway_session_end() {
     [[ -n "$SWAY_PID" ]] && stop_process "$SWAY_PID"
     [[ -n "$SESSION_DIR" ]] && rm -rf "$SESSION_DIR"
     exit "$status"
+}
+
+# --- The screenshot portal -----------------------------------------------------------
+
+bus_has() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+# portal_start: xdg-desktop-portal with the wlroots backend for screenshots (which needs
+# PipeWire running), each logging what it does.
+portal_start() {
+    pipewire >"$SESSION_DIR/pipewire.log" 2>&1 </dev/null &
+    SWAY_HELPERS+=($!)
+    wait_until 10 "PipeWire" test -S "$XDG_RUNTIME_DIR/pipewire-0" || fail "PipeWire did not start"
+    /usr/libexec/xdg-desktop-portal-wlr --loglevel=DEBUG >"$SESSION_DIR/portal-wlr.log" 2>&1 </dev/null &
+    SWAY_HELPERS+=($!)
+    wait_until 10 "the wlroots portal backend" bus_has org.freedesktop.impl.portal.desktop.wlr \
+        || fail "xdg-desktop-portal-wlr did not start"
+    /usr/libexec/xdg-desktop-portal --verbose >"$SESSION_DIR/portal.log" 2>&1 </dev/null &
+    SWAY_HELPERS+=($!)
+    wait_until 20 "the desktop portal" bus_has org.freedesktop.portal.Desktop \
+        || fail "xdg-desktop-portal did not start"
+    log "xdg-desktop-portal running"
+}
+
+# portal_backend: which backend the portal chose for screenshots, and how many screenshots
+# the portal was asked for.
+portal_backend() {
+    local chosen asked
+    chosen=$(grep -o 'Using [^ ]* for org.freedesktop.impl.portal.Screenshot.*' \
+        "$SESSION_DIR/portal.log" | head -n 1)
+    asked=$(grep -c 'Handle Screenshot' "$SESSION_DIR/portal.log" || true)
+    printf '%s (org.freedesktop.impl.portal.desktop.wlr); %s screenshots asked for\n' \
+        "${chosen:-no backend chosen}" "$asked"
 }
 
 # --- The program ---------------------------------------------------------------------
@@ -321,4 +368,16 @@ expect_dialog_closed() {
     wait_until 10 "the main window to get the keyboard back" app_has_focus \
         || fail "the main window did not get the keyboard focus back after $what closed"
     log "$what closed"
+}
+
+# expect_no_dialog SECONDS DESCRIPTION [TITLE]: watches for that long that no such window
+# appears.
+expect_no_dialog() {
+    local what=$2 deadline=$((SECONDS + $1 * X11_TIME_SCALE))
+    shift 2
+    while ((SECONDS < deadline)); do
+        no_dialog "$@" || fail "unexpected window: $what"
+        sleep 0.1
+    done
+    log "no $what appeared"
 }
