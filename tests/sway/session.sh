@@ -56,11 +56,21 @@ sway_enter_user() {
     fi
     local tests
     tests=$(cd "$(dirname "$1")/.." && pwd)
-    exec unshare --mount --propagation private bash -c '
+    # A private /tmp where the kernel allows one; otherwise the shared one, where two
+    # portal screenshots at once would share the portal's file.
+    local run=(bash -c) tmp=shared
+    if unshare --mount --propagation private true 2>/dev/null; then
+        run=(unshare --mount --propagation private bash -c)
+        tmp=private
+    else
+        log "no private /tmp here: the screenshot portal writes into the shared one"
+    fi
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    exec "${run[@]}" '
         set -eu
-        user=$1 tests=$2 script=$3 scenario=$4 program=$5
-        mount -t tmpfs -o mode=1777 tmpfs /tmp
-        stage=$(mktemp -d /tmp/chromalynx-stage.XXXXXX)
+        user=$1 tests=$2 script=$3 scenario=$4 program=$5 tmp=$6
+        if [[ "$tmp" == private ]]; then mount -t tmpfs -o mode=1777 tmpfs /tmp; fi
+        stage=$(mktemp -d "${TMPDIR:-/tmp}/chromalynx-stage.XXXXXX")
         mkdir -p "$stage/tests/sway" "$stage/tests/x11" "$stage/program" "$stage/shots"
         cp "$tests"/sway/*.sh "$stage/tests/sway/"
         cp "$tests"/x11/session.sh "$stage/tests/x11/"
@@ -77,8 +87,9 @@ sway_enter_user() {
             bash "$stage/tests/sway/${script##*/}" "$scenario" \
             "$stage/program/${program##*/}") || status=$?
         cp "$stage"/shots/*.png . 2>/dev/null || true
+        rm -rf "$stage"
         exit "$status"
-    ' sway-session "$SWAY_USER" "$tests" "$1" "$2" "$3"
+    ' sway-session "$SWAY_USER" "$tests" "$1" "$2" "$3" "$tmp"
 }
 
 sway_running() { [[ -n "$SWAY_PID" ]] && kill -0 "$SWAY_PID" 2>/dev/null; }
