@@ -289,29 +289,42 @@ pick_with() {
     expect_dialog_closed "the picker" '^画面から色を取得$'
 }
 
-# Picking from the screen through the real screenshot portal, on an output painted one
-# colour, at scale 1 and 2: the number fields and the code field take exactly that colour.
+# Picking from the screen through the real screenshot portal, at output scale 1 and 2.
+# The output shows a picture of its own size: one colour, but in the top-left corner a
+# block of 16 × 16 pixels that all differ, pixel (x, y) being red 16x, green 16y, blue
+# 128. The crosshair starts where the pointer was last seen, the screen's corner (the
+# window lies in the middle); each arrow key moves it by one pixel of the screen, so the
+# number fields and the code field must take exactly the pixel the keys lead to.
 scenario_pick() {
     sway_session_start
     portal_start
+    local picture=$SESSION_DIR/corner.png
+    convert -size 1280x1024 "xc:#$BACKGROUND" \
+        \( -size 16x16 xc:black -channel R -fx 'i*16/255' -channel G -fx 'j*16/255' \
+        -channel B -fx '128/255' +channel \) -geometry +0+0 -composite "PNG24:$picture"
+    # Stretched over an output of the picture's size, its pixels are the output's, also
+    # at scale 2, where the output has half as many logical pixels.
+    swaymsg output "$OUTPUT" bg "$picture" stretch >/dev/null
+    wait_until 10 "the picture on the output" output_pixel_is 3 2 302080 \
+        || fail "the output's pixel (3, 2) is #$LAST_SEEN, expected #302080"
     app_start
     pick_with Escape
     expect_copied "#FFFFFF" "a pick cancelled with Escape"
-    # The crosshair starts where the pointer was last seen, the screen's corner; the
-    # window lies in the middle.
     pick_with Right Right Right Down Down Return
-    expect_copied "#123456" "a pick on the output painted #123456"
-    expect_field 2 18 "the R field after the pick"
-    expect_field 3 52 "the G field after the pick"
-    expect_field 4 86 "the B field after the pick"
+    expect_copied "#302080" "a pick of pixel (3, 2)"
+    expect_field 2 48 "the R field after the pick"
+    expect_field 3 32 "the G field after the pick"
+    expect_field 4 128 "the B field after the pick"
 
-    swaymsg output "$OUTPUT" scale 2 bg '#A1B2C3' solid_color >/dev/null
+    swaymsg output "$OUTPUT" scale 2 >/dev/null
     wait_until 10 "the output to be scaled" output_scale_is 2 || fail "the output did not scale"
-    pick_with Right Down Right Down Return
-    expect_copied "#A1B2C3" "a pick on the output at scale 2, painted #A1B2C3"
-    expect_field 2 161 "the R field after the pick at scale 2"
-    expect_field 3 178 "the G field after the pick at scale 2"
-    expect_field 4 195 "the B field after the pick at scale 2"
+    wait_until 10 "the picture on the scaled output" output_pixel_is 5 1 501080 \
+        || fail "the scaled output's pixel (5, 1) is #$LAST_SEEN, expected #501080"
+    pick_with Right Right Right Right Right Down Return
+    expect_copied "#501080" "a pick of pixel (5, 1) at scale 2"
+    expect_field 2 80 "the R field after the pick at scale 2"
+    expect_field 3 16 "the G field after the pick at scale 2"
+    expect_field 4 128 "the B field after the pick at scale 2"
     keys ctrl+q
     expect_exit_ok
     log "screenshot portal: $(portal_backend)"
@@ -319,6 +332,13 @@ scenario_pick() {
 
 output_scale_is() {
     [[ "$(swaymsg -t get_outputs | jq -r '.[0].scale')" == "$1"* ]]
+}
+
+# output_pixel_is X Y RRGGBB: that pixel of the output, in the output's own pixels.
+output_pixel_is() {
+    grim -o "$OUTPUT" "$SESSION_DIR/output.png" 2>/dev/null || return 1
+    LAST_SEEN=$(convert "$SESSION_DIR/output.png" -format "%[hex:p{$1,$2}]" info:)
+    [[ "$LAST_SEEN" == "$3" ]]
 }
 
 case "$SCENARIO" in
