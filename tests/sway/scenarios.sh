@@ -272,7 +272,7 @@ formtop=$stored"
         expect_no_dialog 2 "picker without a screenshot portal" '^画面から色を取得$'
         keys alt+d
         screenshot "wayland-greyed-$stored.png"
-        keys Escape ctrl+t
+        keys Escape
         keys ctrl+q
         expect_exit_ok
         expect_setting condition formtop "$stored"
