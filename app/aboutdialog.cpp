@@ -3,6 +3,7 @@
 #include "app/pictures.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "platform/windowsystem.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -36,6 +37,7 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowIcon(Pictures::AppIcon());
     setFixedSize(Twips(4350), Twips(1725));
+    platform::CentreOnOwner(*this);
 
     Label1 = label(this, "Label1", QStringLiteral("Chromalynx Ver 2.00"),
                    TwipsRect(1440, 120, 1695, 255));

@@ -14,6 +14,12 @@ bool SetStaysOnTop(QWidget &window, bool on);
 // protocol for that: the compositor alone decides how windows stack.
 bool StaysOnTopAvailable();
 
+// Opens a window (a dialog with an owner) with its frame centred on its owner's frame.
+// Qt's own placement centres the client area, since the window manager tells the frame
+// only once the window is mapped; so the window is placed again when its frame becomes
+// known, and left where it is from then on.
+void CentreOnOwner(QWidget &window);
+
 // Puts text on the system clipboard as plain text.
 void CopyToClipboard(const QString &text);
 

@@ -357,6 +357,8 @@ private Q_SLOTS:
             const auto closer = qScopeGuard([about] { about->reject(); });
             QCOMPARE(changes(w), after);
             QCOMPARE(about->windowTitle(), QStringLiteral("バージョン情報"));
+            const QPoint off = about->frameGeometry().center() - w.frameGeometry().center();
+            QVERIFY2(off.manhattanLength() <= 2, "the About box opens centred on the window");
             QCOMPARE(about->Label1->text() + " | " + about->Label5->text() + " | "
                          + about->Label6->text(),
                      QStringLiteral("Chromalynx Ver 2.00 | URL： | MAIL："));
@@ -370,6 +372,7 @@ private Q_SLOTS:
                             QKeySequence(tag[1])[0].key());
             QVERIFY2(!about->isVisible(), "the key did not close the About box");
         });
+        w.move(w.pos() + QPoint(-90, 70)); // wherever the window was moved to
         w.mhelp_version->trigger();
         QVERIFY(opened);
         QCOMPARE(changes(w), after);

@@ -552,9 +552,103 @@ scenario_help_about() {
     expect_setting condition formtop 0
 }
 
+# expect_fixed_buttons WINDOW WHAT MINIMISE: the window's hints offer no maximise button,
+# and a minimise button exactly when MINIMISE is "yes"; its size is fixed, and the window
+# manager allows no maximising. Motif bits: functions 1 all (inverted), 8 minimise,
+# 16 maximise; decorations 1 all (inverted), 32 minimise, 64 maximise.
+expect_fixed_buttons() {
+    local window=$1 what=$2 minimise=$3 values flags functions decorations
+    values=$(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ,)
+    read -r flags functions decorations _ <<<"$values"
+    ((flags == (flags | 3))) || fail "$what: _MOTIF_WM_HINTS ($values) set no functions and decorations"
+    ((!(functions & 17) && !(decorations & 65))) \
+        || fail "$what: _MOTIF_WM_HINTS ($values) offer maximising"
+    if [[ "$minimise" == yes ]]; then
+        (((functions & 8) && (decorations & 32))) \
+            || fail "$what: _MOTIF_WM_HINTS ($values) offer no minimise button"
+    else
+        ((!(functions & 8) && !(decorations & 32))) \
+            || fail "$what: _MOTIF_WM_HINTS ($values) offer a minimise button"
+    fi
+    local hints smallest largest
+    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+    smallest=$(sed -n 's/.*minimum size: //p' <<<"$hints")
+    largest=$(sed -n 's/.*maximum size: //p' <<<"$hints")
+    [[ -n "$smallest" && "$smallest" == "$largest" ]] \
+        || fail "$what: WM_NORMAL_HINTS do not fix the size: $hints"
+    ! xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE \
+        || fail "$what: the window manager allows maximising: $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)"
+    local offered="no maximise button"
+    [[ "$minimise" == yes ]] || offered+=", no minimise button"
+    log "$what: $offered, size $smallest fixed"
+}
+
+# centre_of WINDOW: "X Y", the centre of its frame.
+centre_of() {
+    local x y w h
+    read -r x y w h < <(outer_geometry "$1")
+    printf '%d %d\n' $((x + w / 2)) $((y + h / 2))
+}
+
+about_centred() {
+    local ax ay mx my
+    read -r ax ay < <(centre_of "$DIALOG_WINDOW")
+    read -r mx my < <(centre_of "$APP_WINDOW")
+    LAST_SEEN="the About box's centre $ax,$ay, the main window's $mx,$my"
+    ((ax - mx <= 2 && mx - ax <= 2 && ay - my <= 2 && my - ay <= 2))
+}
+
+frame_moved_from() {
+    LAST_SEEN=$(outer_geometry "$APP_WINDOW")
+    [[ "$LAST_SEEN" != "$1" ]]
+}
+
+# The window offers no maximising, the About box and the confirmation neither minimising nor
+# maximising; the About box opens centred on the main window wherever that was moved to.
+scenario_decorations() {
+    session_start
+    app_start
+    park_pointer
+    expect_outer_size 322x207
+    expect_fixed_buttons "$APP_WINDOW" "the main window" yes
+
+    # A double click on the title bar, which maximises a window under openbox, changes
+    # nothing.
+    local x y w h
+    read -r x y w h < <(outer_geometry "$APP_WINDOW")
+    click_at $((x + w / 2)) $((y + 8)) 2
+    park_pointer
+    expect_no_dialog 1 "window after the double click on the title bar"
+    expect_outer_size 322x207
+
+    local before
+    before=$(outer_geometry "$APP_WINDOW")
+    xdotool windowmove "$APP_WINDOW" 140 90
+    wait_until 10 "the window to move" frame_moved_from "$before" \
+        || fail "the window did not move from $before"
+    log "the window moved to $LAST_SEEN"
+    keys alt+h Up Return
+    expect_dialog "the About box" '^バージョン情報$'
+    wait_until 5 "the About box to be centred on the main window" about_centred \
+        || fail "the About box is not centred on the main window: $LAST_SEEN"
+    log "centred: $LAST_SEEN"
+    expect_fixed_buttons "$DIALOG_WINDOW" "the About box" no
+    screenshot decorations-about.png
+    keys Return
+    expect_dialog_closed "the About box" '^バージョン情報$'
+
+    keys ctrl+c
+    expect_dialog "the confirmation box" '^確認$'
+    expect_fixed_buttons "$DIALOG_WINDOW" "the confirmation box" no
+    keys Escape
+    expect_dialog_closed "the confirmation box" '^確認$'
+    keys ctrl+q
+    expect_exit_ok
+}
+
 case "$SCENARIO" in
     smoke | code-copy | list-column | favourites | restart | centred | sliders | notation | palette \
-        | names | favourites-drag | help-about)
+        | names | favourites-drag | help-about | decorations)
         "scenario_${SCENARIO//-/_}"
         log "passed: $SCENARIO"
         ;;
