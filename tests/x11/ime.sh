@@ -75,11 +75,21 @@ rerun_as_user() {
         probe=$work/imeprobe
         install -o "$IME_USER" -m 755 "$PROBE" "$probe"
     fi
+    # A leak-suppression file named in LSAN_OPTIONS must be readable by the user too.
+    local option lsan_options=()
+    IFS=: read -r -a lsan_options <<<"${LSAN_OPTIONS:-}"
+    for option in "${!lsan_options[@]}"; do
+        if [[ "${lsan_options[option]}" == suppressions=* ]]; then
+            install -o "$IME_USER" -m 644 "${lsan_options[option]#suppressions=}" \
+                "$work/lsan-suppressions.txt"
+            lsan_options[option]=suppressions=$work/lsan-suppressions.txt
+        fi
+    done
     say "running the session as $IME_USER in $work"
     runuser -u "$IME_USER" -- env -i PATH="$PATH" HOME="$work" TMPDIR="$work" LANG=C.UTF-8 \
         CI="${CI:-}" X11_TIME_SCALE="${X11_TIME_SCALE:-1}" IME_SHOTS="$work" \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
-        LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+        LSAN_OPTIONS="$(IFS=:; printf '%s' "${lsan_options[*]}")" \
         bash "$work/ime.sh" "$program" "$probe" || status=$?
     cp "$work"/*.png . 2>/dev/null || true
     rm -rf "$work"
