@@ -235,6 +235,7 @@ PROBE_PID=
 CLIENT_X=
 CLIENT_Y=
 CODE_FIELD=(104 9)  # the middle of the code field, at (56,0), 97 × 18
+B_FIELD=(296 108)   # the middle of the B field, at (280,99), 33 × 18
 COPY_BUTTON=(176 8) # the middle of Copy, at (152,0), 48 × 17
 
 preview_shows() {
@@ -281,6 +282,14 @@ keys Return
 client_click "${COPY_BUTTON[@]}"
 expect_copied "#FF8000" "ff8000 and Enter typed into the code field"
 expect_preview FF8000
+
+# A middle click pastes the primary selection where it points, here after the B field's
+# "0"; full-width digits in it arrive as ASCII, so "0" and "１２" make 12.
+printf '１２' | xclip -selection primary -t UTF8_STRING
+pointer_to $((CLIENT_X + B_FIELD[0])) $((CLIENT_Y + B_FIELD[1]))
+xdotool click 2
+client_click "${COPY_BUTTON[@]}"
+expect_copied "#FF800C" "１２ pasted with the middle button after the 0 of the B field"
 pointer_to 0 0
 screenshot input-method.png
 keys ctrl+q
