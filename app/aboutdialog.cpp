@@ -1,6 +1,7 @@
 #include "app/aboutdialog.h"
 
 #include "app/pictures.h"
+#include "platform/captionfit.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/windowsystem.h"
@@ -45,8 +46,8 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
     Url = label(this, "Url", QStringLiteral("https://chromalynx.example.org/"),
                 TwipsRect(960, 600, 3135, 180));
     Label6 = label(this, "Label6", QStringLiteral("MAIL："), TwipsRect(360, 855, 495, 255));
-    Mail = label(this, "Mail", QStringLiteral("author@chromalynx.example.org"),
-                 TwipsRect(960, 855, 1575, 165));
+    Mail
+        = label(this, "Mail", QStringLiteral("author@example.org"), TwipsRect(960, 855, 1575, 165));
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(TwipsRect(1680, 1200, 1215, 375));
@@ -57,6 +58,7 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
         link->setAccessibleName(link->text());
         link->installEventFilter(this);
     }
+    platform::FitCaptions(this);
     connect(OKButton, &QPushButton::clicked, this, &AboutDialog::OKButton_Click);
     Form_Load();
 }

@@ -1,6 +1,7 @@
 #include "app/chromalynx.h"
 
 #include "app/pictures.h"
+#include "platform/captionfit.h"
 #include "platform/checkbox.h"
 #include "platform/listbox.h"
 #include "platform/optionbutton.h"
@@ -98,6 +99,7 @@ Chromalynx::Chromalynx(const Services &services)
     setWindowIcon(Pictures::AppIcon());
     createControls();
     createMenus();
+    platform::FitCaptions(centralWidget());
     // The row of favourite numbers is the lowest content meant to be seen; no frame may
     // cut it off.
     const QLabel *number = FavoriteNumber[0];

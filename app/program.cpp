@@ -4,21 +4,28 @@
 #include "platform/qtservices.h"
 #include "platform/screencapture.h"
 #include "platform/settingsstore.h"
+#include "platform/uifont.h"
 #include "platform/windowsystem.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+void PrepareApplication()
+{
+    // The program speaks Japanese, so Qt's own dialogs and buttons should as well.
+    static QTranslator qtTexts;
+    if (qtTexts.isEmpty()
+        && qtTexts.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    QApplication::setFont(platform::UiFont());
+}
+
 int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)> &beforeShow)
 {
     QApplication app(argc, argv);
-
-    // The program speaks Japanese, so Qt's own dialogs and buttons should as well.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    PrepareApplication();
 
     platform::QtColorDialog colorDialog;
     platform::QtMessageBox messageBox;

@@ -65,6 +65,7 @@ void Form::applyOuterSize()
         height = std::max(height, menuHeight + minimumContent_);
     }
     setFixedSize(std::max(width, 1), std::max(height, 1));
+    shownOuter_ = QSize(outerPixels_.width(), height + frame.top() + frame.bottom());
 }
 
 void Form::centreOnScreen()
@@ -73,8 +74,8 @@ void Form::centreOnScreen()
     if (!where)
         return;
     const QRect area = where->availableGeometry();
-    const QPoint frameAt(area.x() + (area.width() - outerPixels_.width()) / 2,
-                         area.y() + (area.height() - outerPixels_.height()) / 2);
+    const QPoint frameAt(area.x() + (area.width() - shownOuter_.width()) / 2,
+                         area.y() + (area.height() - shownOuter_.height()) / 2);
     // move() places the frame once Qt knows the frame's margins; before that it places the
     // client, so the window is centred again when they become known.
     move(frameAt);

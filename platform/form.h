@@ -40,6 +40,7 @@ private:
     void centreOnScreen();
 
     QSize outerPixels_;
+    QSize shownOuter_; // taller than outerPixels_ where the content needs it
     int minimumContent_ = 0;
     QMargins appliedMargins_;
     bool placed_ = false;

@@ -32,7 +32,14 @@ private Q_SLOTS:
         QCOMPARE(changes(w), QString());
         QCOMPARE(w.windowTitle(), QStringLiteral("Chromalynx"));
         QCOMPARE(w.minimumSize(), w.maximumSize()); // the user cannot resize it
-        QCOMPARE(w.frameGeometry().size(), QSize(322, 207));
+        // 4830 × 3105 twips; only a frame that leaves too little room below the menu bar
+        // for the row of favourite numbers makes it taller, just enough for that row.
+        const QLabel *number = w.FavoriteNumber[0];
+        const int numbersBottom = number->y() + number->fontMetrics().height();
+        QVERIFY2(w.centralWidget()->height() >= numbersBottom, "the numbers are cut off");
+        QCOMPARE(w.frameGeometry().width(), 322);
+        if (w.frameGeometry().height() != 207)
+            QCOMPARE(w.centralWidget()->height(), numbersBottom);
         const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
         QVERIFY2(off.manhattanLength() <= 2, "the window opens centred on the screen");
         if (w.isActiveWindow())

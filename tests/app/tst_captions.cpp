@@ -1,0 +1,259 @@
+// Every caption, label, button text and list entry of the main window, the About box and
+// the two message boxes shows whole: its advance in the control's own font fits the room
+// the control leaves it (after the indicator of a check or option box, short of a visible
+// neighbour that begins inside it) and its ascent and descent fit the control's height.
+// CTest runs this suite at several display scales (QT_SCALE_FACTOR) and once under a
+// desktop whose default font is another.
+
+#include "app/aboutdialog.h"
+#include "app/program.h"
+#include "fixture.h"
+#include "platform/optionbutton.h"
+#include "platform/qtservices.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Where the control's text may go, in its parent's coordinates.
+QRect textRoom(const QWidget *control)
+{
+    const QStyle *style = control->style();
+    const auto metric
+        = [&](QStyle::PixelMetric which) { return style->pixelMetric(which, nullptr, control); };
+    QRect room = control->geometry();
+    if (qobject_cast<const QCheckBox *>(control))
+        room.setLeft(room.left() + metric(QStyle::PM_IndicatorWidth)
+                     + metric(QStyle::PM_CheckBoxLabelSpacing));
+    else if (qobject_cast<const QRadioButton *>(control))
+        room.setLeft(room.left() + metric(QStyle::PM_ExclusiveIndicatorWidth)
+                     + metric(QStyle::PM_RadioButtonLabelSpacing));
+    else if (const auto *button = qobject_cast<const QPushButton *>(control)) {
+        const int edge = metric(QStyle::PM_DefaultFrameWidth)
+            + (button->autoDefault() ? metric(QStyle::PM_ButtonDefaultIndicator) : 0);
+        return room.adjusted(edge, edge, -edge, -edge);
+    } else if (const auto *label = qobject_cast<const QLabel *>(control))
+        room = label->contentsRect().translated(label->pos());
+    return room;
+}
+
+// The visible sibling that the text would run into, if any.
+const QWidget *neighbourInside(const QWidget *control, int textLeft, int textRight)
+{
+    const QWidget *parent = control->parentWidget();
+    const QRect own = control->geometry();
+    for (const QWidget *other : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect box = other->geometry();
+        if (other != control && other->isVisible() && box.top() <= own.bottom()
+            && box.bottom() >= own.top() && box.left() > textLeft && box.left() <= textRight)
+            return other;
+    }
+    return nullptr;
+}
+
+QString describe(const QWidget *control, const QString &text)
+{
+    const QFontInfo font(control->font());
+    return QStringLiteral("\"%1\" of %2 in %3 %4 px (stretch %5) at scale %6")
+        .arg(text, control->objectName(), font.family())
+        .arg(font.pixelSize())
+        .arg(control->font().stretch())
+        .arg(control->devicePixelRatioF());
+}
+
+} // namespace
+
+class CaptionsTest : public QObject {
+    Q_OBJECT
+
+    FakeColorDialog dialog;
+    platform::QtMessageBox messages;
+    FakeDesktop desktop;
+    MemoryStore store;
+    QTemporaryDir programFolder; // without a readme
+    std::unique_ptr<Chromalynx> window;
+
+    // The text must fit the control's room and stop short of a visible neighbour.
+    static void expectWhole(const QWidget *control, const QString &text)
+    {
+        const QFontMetrics metrics(control->font());
+        const QRect room = textRoom(control);
+        const int advance = metrics.horizontalAdvance(text);
+        const int left = qobject_cast<const QPushButton *>(control)
+            ? room.left() + (room.width() - advance) / 2
+            : room.left();
+        const QString what = describe(control, text);
+        QVERIFY2(advance <= room.width(),
+                 qPrintable(QStringLiteral("%1 is %2 px wide, its room %3")
+                                .arg(what)
+                                .arg(advance)
+                                .arg(room.width())));
+        QVERIFY2(metrics.ascent() + metrics.descent() <= room.height(),
+                 qPrintable(QStringLiteral("%1 is %2 px high, its room %3")
+                                .arg(what)
+                                .arg(metrics.ascent() + metrics.descent())
+                                .arg(room.height())));
+        const QWidget *neighbour = neighbourInside(control, left, left + advance - 1);
+        QVERIFY2(!neighbour,
+                 qPrintable(what + " runs into " + (neighbour ? neighbour->objectName() : "")));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        store.values.clear();
+        window = std::make_unique<Chromalynx>(
+            Services{dialog, messages, desktop, store, programFolder.path()});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cleanup() { window.reset(); }
+
+    // Where the chosen face is installed, it is the one used, whatever the desktop's
+    // default font.
+    void chosenFontHolds()
+    {
+        const QString chosen = QStringLiteral("VL Gothic");
+        if (!QFontDatabase::families().contains(chosen))
+            QSKIP("VL Gothic is not installed");
+        QCOMPARE(QFontInfo(window->font()).family(), chosen);
+        QCOMPARE(QFontInfo(window->Option_HTML->font()).family(), chosen);
+    }
+
+    // Rows tagged with the window, the control and its text.
+    void mainWindowCaptions_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        for (const char *name :
+             {"CodeCopy", "SelColor", "FavoriteClear", "Label1", "Label2", "Label3", "Label4",
+              "Label5", "Label6", "Label9", "Label13", "Label17", "Option_HTML", "Option_VB",
+              "Option_DEC", "CheckFormtop", "CheckColorName", "RGB_Sort", "Arphabet_Sort"})
+            QTest::newRow(name) << name;
+    }
+
+    void mainWindowCaptions()
+    {
+        QFETCH(QString, name);
+
+        const auto *control = window->centralWidget()->findChild<QWidget *>(name);
+        QVERIFY(control);
+        const QString text = control->property("text").toString();
+        QVERIFY(!text.isEmpty());
+        expectWhole(control, text);
+    }
+
+    void aboutBoxCaptions_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        for (const char *name : {"Label1", "Label5", "Url", "Label6", "Mail", "OKButton"})
+            QTest::newRow(name) << name;
+    }
+
+    void aboutBoxCaptions()
+    {
+        QFETCH(QString, name);
+
+        AboutDialog about(window.get(), desktop);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        const auto *control = about.findChild<QWidget *>(name);
+        QVERIFY(control);
+        expectWhole(control, control->property("text").toString());
+    }
+
+    // Each entry fits the list's width together with its sideways scrolling, and its row.
+    void listEntries_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("ColorName1") << "RGB_Sort";
+        QTest::newRow("ColorName2") << "Arphabet_Sort";
+    }
+
+    void listEntries()
+    {
+        QFETCH(QString, name);
+
+        window->CheckColorName->click();
+        window->findChild<QAbstractButton *>(name)->click();
+        auto *list = window->findChild<QListWidget *>(QTest::currentDataTag());
+        QVERIFY(list && list->count() == 140 && list->isVisible());
+        QTest::qWait(0);
+        const QFontMetrics metrics(list->font());
+        const int reach = list->viewport()->width() + list->horizontalScrollBar()->maximum();
+        for (int row = 0; row < list->count(); ++row) {
+            const QString text = list->item(row)->text();
+            const int advance = metrics.horizontalAdvance(text);
+            QVERIFY2(advance + 5 <= reach,
+                     qPrintable(QStringLiteral("%1 is %2 px wide, the list "
+                                               "scrolls to %3")
+                                    .arg(describe(list, text))
+                                    .arg(advance)
+                                    .arg(reach)));
+            QVERIFY2(metrics.ascent() + metrics.descent()
+                         <= list->visualItemRect(list->item(row)).height(),
+                     qPrintable(describe(list, text) + " is higher than its row"));
+        }
+    }
+
+    // Rows tagged with the menu entry that opens the box.
+    void messageBoxes_data()
+    {
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("favorite_clear") << "お気に入りをすべて消去します";
+        QTest::newRow("mhelp_display") << "readme.txtがありません。";
+    }
+
+    void messageBoxes()
+    {
+        QFETCH(QString, text);
+
+        bool seen = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY2(box, "no message box opened");
+            const auto closer = qScopeGuard([box] { box->reject(); });
+            seen = true;
+            const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label && label->text() == text);
+            // A screen too narrow for the box makes it break the text into lines.
+            if (label->wordWrap()
+                && QFontMetrics(label->font()).horizontalAdvance(text) > label->width())
+                QVERIFY2(label->height() >= label->heightForWidth(label->width()),
+                         qPrintable(describe(label, text) + " is cut off below"));
+            else
+                expectWhole(label, text);
+            for (const QAbstractButton *button : box->buttons())
+                expectWhole(button, button->text().remove(u'&'));
+        });
+        window->findChild<QAction *>(QTest::currentDataTag())->trigger();
+        QVERIFY(seen);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    PrepareApplication();
+    QApplication::setQuitOnLastWindowClosed(false);
+    CaptionsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_captions.moc"
