@@ -1,48 +1,59 @@
-// A settings file of any bytes reads as twelve values within their ranges, and the file
-// written back afterwards reads as the same values.
+// A settings file of any bytes, read in memory: split anywhere it reads the same, the
+// twelve values it gives are within their ranges, and its rewrite reads back as written,
+// whole, and rewrites to itself.
 
-#include "platform/settingsstore.h"
+#include "settings/inifile.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "colorcodes/colorcodes.h"
 
 #include <cstdlib>
 
+namespace {
+
+settings::IniText read(std::string_view bytes, bool keepOthers, std::size_t splitAt)
+{
+    settings::IniText ini(keepOthers);
+    ini.add(bytes.substr(0, splitAt));
+    ini.add(bytes.substr(splitAt));
+    ini.finish();
+    return ini;
+}
+
+void check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static QTemporaryDir folder;
-    static unsigned serial = 0;
-    // QSettings caches a file's contents by name; a fresh name each time reads anew.
-    const QString file = folder.filePath(QStringLiteral("s%1.ini").arg(++serial));
-    {
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            return 0;
-        out.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
+    using settings::Schema;
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const std::size_t splitAt = size == 0 ? 0 : data[0] % (size + 1);
+
+    const settings::IniText whole = read(bytes, true, size);
+    const settings::IniText split = read(bytes, true, splitAt);
+    const settings::IniText lean = read(bytes, false, splitAt);
+    check(split.readAround() == whole.readAround());
+
+    std::array<std::string, Schema.size()> texts;
+    for (std::size_t i = 0; i < Schema.size(); ++i) {
+        check(split.text(i) == whole.text(i) && lean.text(i) == whole.text(i));
+        const auto value
+            = whole.text(i) ? settings::ParseStoredText(Schema[i], *whole.text(i)) : std::nullopt;
+        const std::int32_t v = value.value_or(Schema[i].defaultValue);
+        check(v >= 0
+              && v <= (Schema[i].kind == settings::ValueKind::Colour ? colorcodes::White : 2));
+        texts[i] = colorcodes::DecText(v);
     }
 
-    settings::Values values;
-    {
-        platform::SettingsStore store(file);
-        values = settings::Load(store);
-        for (colorcodes::ColorValue favorite : values.favorites) {
-            if (favorite < 0 || favorite > colorcodes::White)
-                std::abort();
-        }
-        for (std::int16_t state : {values.formtop, values.colornamelist, values.chr}) {
-            if (state < 0 || state > 2)
-                std::abort();
-        }
-        settings::Save(store, values);
-    }
-    {
-        platform::SettingsStore again(file);
-        if (!(settings::Load(again) == values))
-            std::abort();
-    }
-    QFile::remove(file);
-    QFile::remove(file + QStringLiteral(".damaged"));
+    const std::string rewritten = whole.rewrite(texts);
+    const settings::IniText again = read(rewritten, true, rewritten.size() / 2);
+    check(!again.readAround());
+    for (std::size_t i = 0; i < Schema.size(); ++i)
+        check(again.text(i) == texts[i]);
+    check(again.rewrite(texts) == rewritten);
     return 0;
 }

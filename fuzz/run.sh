@@ -18,12 +18,16 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 for target in codeentry numberfield settingsfile; do
     mkdir -p "$work/$target"
     cp fuzz/corpus/$target/* "$work/$target/"
-    # Qt keeps its settings cache and font database until exit; those are no leaks of ours.
+    # Qt keeps its font database until exit; that is no leak of ours.
     leaks=1
-    [ "$target" = codeentry ] || leaks=0
+    [ "$target" != numberfield ] || leaks=0
     echo "fuzzing $target for ${seconds}s"
     ASAN_OPTIONS=detect_leaks=$leaks "$build/fuzz/fuzz_$target" -max_total_time="$seconds" \
-        -max_len=512 -artifact_prefix="$work/" "$work/$target" 2>&1 | grep -E '^(Done|#[0-9]+ +DONE)|ERROR|SUMMARY' || true
+        -max_len=512 -artifact_prefix="$work/" "$work/$target" >"$work/$target.log" 2>&1 || true
+    grep -E 'ERROR|SUMMARY' "$work/$target.log" || true
+    # libFuzzer's last status line: "#RUNS DONE ... rss: NMb".
+    runs=$(grep -E '^#[0-9]+ +DONE' "$work/$target.log" | tail -1)
+    echo "fuzz_$target: $(sed -E 's/^#([0-9]+).*/\1/' <<<"$runs") executions in ${seconds}s, peak $(grep -oE 'rss: [0-9]+Mb' <<<"$runs" | cut -d' ' -f2)"
     if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
         echo "fuzz_$target found a failing input:" >&2
         for f in "$work"/crash-* "$work"/leak-* "$work"/timeout-*; do

@@ -14,8 +14,7 @@
 namespace settings {
 
 // The per-user store of the platform, addressed by section and key. A read gives nothing
-// for a key that is missing or cannot be read; a failed write is not reported, because
-// the program has no one to tell at shut-down.
+// for a key that is missing or cannot be read.
 class Store {
 public:
     virtual ~Store() = default;
@@ -23,6 +22,9 @@ public:
     virtual void write(std::string_view section, std::string_view key, std::string_view text) = 0;
     // Makes the writes durable as one whole; called once after the last write.
     virtual void flush() = 0;
+    // False when the last flush could not keep values that differ from what the store held
+    // at start-up: only then is anything of the run lost.
+    virtual bool keptAll() const { return true; }
 };
 
 enum class ValueKind {
