@@ -24,9 +24,9 @@ for target in codeentry numberfield settingsfile; do
     echo "fuzzing $target for ${seconds}s"
     ASAN_OPTIONS=detect_leaks=$leaks "$build/fuzz/fuzz_$target" -max_total_time="$seconds" \
         -max_len=512 -artifact_prefix="$work/" "$work/$target" >"$work/$target.log" 2>&1 || true
-    grep -E 'ERROR|SUMMARY' "$work/$target.log" || true
-    # libFuzzer's last status line: "#RUNS DONE ... rss: NMb".
-    runs=$(grep -E '^#[0-9]+ +DONE' "$work/$target.log" | tail -1)
+    grep -aE 'ERROR|SUMMARY' "$work/$target.log" || true
+    # libFuzzer's last status line: "#RUNS<tab>DONE ... rss: NMb".
+    runs=$(grep -aE '^#[0-9]+[[:space:]]+DONE' "$work/$target.log" | tail -1)
     echo "fuzz_$target: $(sed -E 's/^#([0-9]+).*/\1/' <<<"$runs") executions in ${seconds}s, peak $(grep -oE 'rss: [0-9]+Mb' <<<"$runs" | cut -d' ' -f2)"
     if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
         echo "fuzz_$target found a failing input:" >&2
