@@ -19,7 +19,11 @@ fi
 failed=()
 
 run_suite() {
-    ctest --test-dir "$1" --output-on-failure --no-tests=error
+    local status=0
+    ctest --test-dir "$1" --output-on-failure --no-tests=error || status=$?
+    # How hard the fault test hit the settings file.
+    cat "$1/tests/faults/kills-summary.txt" 2>/dev/null || true
+    return "$status"
 }
 
 if $in_ci; then

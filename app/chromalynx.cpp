@@ -1,6 +1,7 @@
 #include "app/chromalynx.h"
 
 #include "app/pictures.h"
+#include "app/texts.h"
 #include "platform/captionfit.h"
 #include "platform/checkbox.h"
 #include "platform/listbox.h"
@@ -334,5 +335,10 @@ void Chromalynx::connectHandlers()
 void Chromalynx::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
+    // The one note beyond the design's two messages, and only when the run's changes would
+    // otherwise be lost without a word.
+    if (!services_.store.keptAll())
+        services_.messageBox.inform(this, QString::fromUtf8(Texts::NotKept),
+                                    QStringLiteral("Chromalynx"));
     event->accept();
 }

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/chromalynx.h"
+#include "platform/endofrun.h"
 #include "platform/qtservices.h"
 #include "platform/screencapture.h"
 #include "platform/settingsstore.h"
@@ -34,6 +35,8 @@ int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)
     const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
     Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
                        screenCapture.get(), platform::StaysOnTopAvailable()});
+    // Logging out, a signal or a lost display ends the run as closing the window does.
+    platform::EndOfRun endOfRun(window, [&window] { window.Form_Unload(); });
     if (beforeShow)
         beforeShow(window);
     window.show();

@@ -16,6 +16,12 @@ inline std::string Latin1(const QString &text)
     return text.toLatin1().toStdString();
 }
 
+// Said at the close when the settings could not be written and the run changed them.
+inline constexpr char NotKept[]
+    = "お気に入りと表示の設定を保存できませんでした。\n"
+      "今回の変更は次の起動には引き継がれません。\n"
+      "保存先に書き込めるか、ディスクに空きがあるかを確かめてください。";
+
 inline QString Dec(std::int64_t value)
 {
     return QString::fromStdString(colorcodes::DecText(value));
