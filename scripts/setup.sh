@@ -18,6 +18,8 @@ packages=(
     xvfb xauth openbox x11-utils xdotool xclip imagemagick x11-xserver-utils
     # a real Japanese input method in front of the fields, on a session bus of its own
     ibus ibus-mozc dbus-daemon
+    # the fault tests' own small session manager
+    libsm-dev
 )
 if [[ "${CI:-}" == true ]]; then
     # the format and tidy checks, the fuzzers (clang and its fuzzer runtime), the package

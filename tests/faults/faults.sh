@@ -7,15 +7,16 @@
 # the settings file must afterwards hold, whole, either the values it held before or the
 # values of the copy that ended last.
 #
-# Usage: faults.sh FAULT PROGRAM SAVELOOP
-# (SAVELOOP is tests/faults/saveloop.cpp built; WINDOW_KILLS and STORE_KILLS set how many
-# kills the "kills" fault makes.)
+# Usage: faults.sh FAULT PROGRAM SAVELOOP [SESSION_MANAGER]
+# (SAVELOOP is tests/faults/saveloop.cpp built, SESSION_MANAGER tests/faults/minism.cpp;
+# WINDOW_KILLS and STORE_KILLS set how many kills the "kills" fault makes.)
 set -euo pipefail
 
 SCENARIO=faults-${1:?fault name}
 FAULT=$1
 CHROMALYNX=${2:?path of the program}
 SAVELOOP=${3:?path of the save loop}
+MINISM=${4:-}
 WINDOW_KILLS=${WINDOW_KILLS:-10}
 STORE_KILLS=${STORE_KILLS:-200}
 source "$(dirname "${BASH_SOURCE[0]}")/../x11/session.sh"
@@ -234,6 +235,35 @@ fault_xserver() {
     expect_setting favorite 1 "$(colour_value "$colour")"
     file_has_twelve_keys || fail "a torn file"
     log "X server gone: the new favourite stored (status $APP_STATUS)"
+}
+
+# The session manager asks the program to save before the session ends, and then to die.
+fault_session() {
+    if [[ ! -x "$MINISM" ]]; then
+        [[ "${CI:-}" == true ]] && fail "no session manager to test with (libsm-dev is missing)"
+        log "skipped: no session manager to test with (libsm-dev is missing)"
+        exit 77
+    fi
+    session_start
+    local trigger=$SESSION_DIR/end-session said=$SESSION_DIR/minism.out colour
+    "$MINISM" "$trigger" >"$said" 2>&1 &
+    local manager=$!
+    wait_until 10 "the session manager to listen" test -s "$said" || fail "no session manager"
+    SESSION_MANAGER=$(head -1 "$said")
+    export SESSION_MANAGER
+    colour=$(random_colour)
+    app_start
+    store_favorite 1 "$colour"
+    touch "$trigger"
+    wait_until 20 "the program to report its save" grep -q '^saved 1 ok' "$said" \
+        || fail "the program did not save for the session manager: $(cat "$said")"
+    app_running || fail "the program ended before it was told to"
+    expect_setting favorite 1 "$(colour_value "$colour")"
+    file_has_twelve_keys || fail "a torn file"
+    rm "$trigger"
+    app_wait_exit
+    wait "$manager" 2>/dev/null || true
+    log "end of session: the new favourite stored before the program was told to die"
 }
 
 # The note that the values could not be kept: the only window besides the main one that
