@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -60,11 +62,16 @@ QString Caption(const QWidget *control)
     return {};
 }
 
-bool Fits(const QFont &font, const QString &text, const QRect &room)
+// Half a device pixel of ink beyond the box is lost in the rounding of the glyphs' edges.
+bool FitsHeight(const QFont &font, const QString &text, int height, qreal scale)
 {
-    const QFontMetrics metrics(font);
-    return metrics.horizontalAdvance(text) <= room.width()
-        && metrics.ascent() + metrics.descent() <= room.height();
+    return TextHeight(font, text, scale) * scale <= height * scale + 0.5;
+}
+
+bool Fits(const QFont &font, const QString &text, const QRect &room, qreal scale)
+{
+    return QFontMetrics(font).horizontalAdvance(text) <= room.width()
+        && FitsHeight(font, text, room.height(), scale);
 }
 
 void FitCaption(QWidget *control)
@@ -73,20 +80,29 @@ void FitCaption(QWidget *control)
     if (text.isEmpty())
         return;
     const QRect room = TextRoom(control);
+    const qreal scale = control->devicePixelRatioF();
     QFont font = control->font();
-    if (Fits(font, text, room))
+    if (Fits(font, text, room, scale))
         return;
     // Smaller until the height fits, then narrower until the width does; neither is taken
     // further than a reader could still bear.
-    while (QFontMetrics(font).ascent() + QFontMetrics(font).descent() > room.height()
-           && QFontInfo(font).pixelSize() > 8)
+    while (!FitsHeight(font, text, room.height(), scale) && QFontInfo(font).pixelSize() > 8)
         font.setPixelSize(QFontInfo(font).pixelSize() - 1);
-    for (int stretch = 99; stretch >= 60 && !Fits(font, text, room); --stretch)
+    for (int stretch = 99; stretch >= 60 && !Fits(font, text, room, scale); --stretch)
         font.setStretch(stretch);
     control->setFont(font);
 }
 
 } // namespace
+
+qreal TextHeight(const QFont &font, const QString &text, qreal scale)
+{
+    QFont onScreen = font;
+    onScreen.setPixelSize(qRound(QFontInfo(font).pixelSize() * scale));
+    const QFontMetricsF metrics(onScreen);
+    const qreal below = std::max(metrics.descent(), metrics.tightBoundingRect(text).bottom());
+    return (qRound(metrics.ascent()) + below) / scale;
+}
 
 void FitCaptions(QWidget *container)
 {

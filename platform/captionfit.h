@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QtGlobal>
+
+class QFont;
+class QString;
 class QWidget;
 
 namespace platform {
@@ -12,5 +16,10 @@ namespace platform {
 // (the face's width condensed), one that is too tall made smaller; one that fits keeps the
 // font it has.
 void FitCaptions(QWidget *container);
+
+// The height, in pixels, that the text takes from its top: down to the font's descent or,
+// where the glyphs reach lower than the font declares, to their ink. Measured at the
+// display's scale, where a scaled font may round and reach differently than at 1:1.
+qreal TextHeight(const QFont &font, const QString &text, qreal scale);
 
 } // namespace platform

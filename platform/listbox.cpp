@@ -1,6 +1,11 @@
 #include "platform/listbox.h"
 
+#include "platform/captionfit.h"
+
 #include <QScrollBar>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -33,7 +38,12 @@ void ListBox::setHorizontalExtent(int extent)
         return;
     // The scroll range follows the entries' size hints, so every entry gets the extent as
     // its width; a range set by hand would be undone at the next layout.
-    const int rowHeight = sizeHintForRow(0);
+    // Rows tall enough for the entries' descenders as the display's scale draws them.
+    QStringList entries;
+    for (int i = 0; i < count(); ++i)
+        entries << item(i)->text();
+    const int rowHeight = std::max(
+        sizeHintForRow(0), qCeil(TextHeight(font(), entries.join(u' '), devicePixelRatioF())));
     for (int i = 0; i < count(); ++i)
         item(i)->setSizeHint(QSize(extent, rowHeight));
 }

@@ -49,6 +49,25 @@ QRect textRoom(const QWidget *control)
     return room;
 }
 
+// From the text's top to the lower of the font's descent and the glyphs' ink, drawn as the
+// screen draws it: at the display's scale, where the glyphs may reach lower than at 1:1.
+qreal inkHeight(const QWidget *control, const QString &text)
+{
+    const qreal scale = control->devicePixelRatioF();
+    QFont onScreen = control->font();
+    onScreen.setPixelSize(qRound(QFontInfo(control->font()).pixelSize() * scale));
+    const QFontMetricsF metrics(onScreen);
+    const qreal inkBottom = metrics.tightBoundingRect(text).bottom();
+    return (qRound(metrics.ascent()) + std::max(metrics.descent(), inkBottom)) / scale;
+}
+
+// Half a device pixel of ink beyond the box is lost in the rounding of the glyphs' edges.
+bool fitsHeight(const QWidget *control, qreal height, int room)
+{
+    const qreal scale = control->devicePixelRatioF();
+    return height * scale <= room * scale + 0.5;
+}
+
 // The visible sibling that the text would run into, if any.
 const QWidget *neighbourInside(const QWidget *control, int textLeft, int textRight)
 {
@@ -100,10 +119,11 @@ class CaptionsTest : public QObject {
                                 .arg(what)
                                 .arg(advance)
                                 .arg(room.width())));
-        QVERIFY2(metrics.ascent() + metrics.descent() <= room.height(),
+        const qreal height = inkHeight(control, text);
+        QVERIFY2(fitsHeight(control, height, room.height()),
                  qPrintable(QStringLiteral("%1 is %2 px high, its room %3")
                                 .arg(what)
-                                .arg(metrics.ascent() + metrics.descent())
+                                .arg(height)
                                 .arg(room.height())));
         const QWidget *neighbour = neighbourInside(control, left, left + advance - 1);
         QVERIFY2(!neighbour,
@@ -205,8 +225,8 @@ private Q_SLOTS:
                                     .arg(describe(list, text))
                                     .arg(advance)
                                     .arg(reach)));
-            QVERIFY2(metrics.ascent() + metrics.descent()
-                         <= list->visualItemRect(list->item(row)).height(),
+            QVERIFY2(fitsHeight(list, inkHeight(list, text),
+                                list->visualItemRect(list->item(row)).height()),
                      qPrintable(describe(list, text) + " is higher than its row"));
         }
     }
