@@ -261,6 +261,8 @@ void Chromalynx::createMenus()
     // on a window system that can.
     CheckFormtop->setEnabled(services_.staysOnTop);
     display_formtop->setEnabled(services_.staysOnTop);
+    display_details = menuEntry(display, "display_details", QStringLiteral("色の詳細"),
+                                QKeySequence(Qt::CTRL | Qt::Key_I));
 
     mhelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mhelp->setObjectName(QStringLiteral("mhelp"));
@@ -328,6 +330,7 @@ void Chromalynx::connectHandlers()
     connect(CheckFormtop, &CheckBox::Click, this, &Chromalynx::CheckFormtop_Click);
     connect(display_formtop, &QAction::triggered, this, &Chromalynx::display_formtop_Click);
     connect(display_pick, &QAction::triggered, this, &Chromalynx::display_pick_Click);
+    connect(display_details, &QAction::triggered, this, &Chromalynx::display_details_Click);
     connect(mhelp_display, &QAction::triggered, this, &Chromalynx::mhelp_display_Click);
     connect(mhelp_version, &QAction::triggered, this, &Chromalynx::mhelp_version_Click);
 }

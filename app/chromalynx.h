@@ -17,8 +17,8 @@
 //
 // The handlers are grouped by area: editor.cpp (sliders, number fields, code field,
 // colour dialog, copy), colornames.cpp, favorites.cpp, options.cpp (always on top, help,
-// About), screenpick.cpp (a colour from the screen) and lifecycle.cpp (start-up and
-// shut-down).
+// About), screenpick.cpp (a colour from the screen), details.cpp (the colour-details
+// window) and lifecycle.cpp (start-up and shut-down).
 
 #include "app/services.h"
 #include "platform/form.h"
@@ -96,6 +96,7 @@ public:
     QAction *display_colorname;
     QAction *display_formtop;
     QAction *display_pick;
+    QAction *display_details;
     QMenu *mhelp;
     QAction *mhelp_display;
     QAction *mhelp_version;
@@ -158,6 +159,9 @@ public:
 
     // A colour from anywhere on the screen (screenpick.cpp).
     void display_pick_Click();
+
+    // The colour-details window (details.cpp).
+    void display_details_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

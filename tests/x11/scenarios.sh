@@ -646,9 +646,70 @@ scenario_decorations() {
     expect_exit_ok
 }
 
+details_above() {
+    xprop -id "$DIALOG_WINDOW" _NET_WM_STATE 2>/dev/null | grep -q '_NET_WM_STATE_ABOVE'
+}
+
+details_not_above() { ! details_above; }
+
+# The colour-details window: opened with Ctrl+I beside the main window, a colour typed
+# into it reaches the main window's number fields, and it names the colour.
+scenario_details() {
+    session_start
+    app_start
+    keys ctrl+i
+    expect_dialog "the colour-details window" '^色の詳細$'
+    local details=$DIALOG_WINDOW
+    type_text "hsl(207 44% 49%)"
+    keys Return
+    # Alt+N takes the keyboard to the nearest name's field, whose text is then copied whole.
+    keys alt+n ctrl+a ctrl+c
+    expect_clipboard "steelblue（完全一致）"
+    # It opens beside the main window, not over it.
+    local mx my mw mh dx dy dw dh
+    read -r mx my mw mh < <(outer_geometry "$APP_WINDOW")
+    read -r dx dy dw dh < <(outer_geometry "$details")
+    if ((dx < mx + mw && mx < dx + dw && dy < my + mh && my < dy + dh)); then
+        fail "the details window ($dw x $dh at $dx,$dy) covers the main window ($mw x $mh at $mx,$my)"
+    fi
+    screenshot details.png
+
+    # Back in the main window: from Copy, Tab goes through Palette to the number fields,
+    # each of which selects its text when entered; Ctrl+Insert copies it.
+    xdotool windowactivate "$APP_WINDOW" >/dev/null 2>&1 || true
+    wait_until 10 "the main window to get the keyboard" app_has_focus \
+        || fail "the main window did not get the keyboard back"
+    keys Tab Tab ctrl+Insert
+    expect_clipboard 70
+    keys Tab ctrl+Insert
+    expect_clipboard 130
+    keys Tab ctrl+Insert
+    expect_clipboard 180
+
+    # It stays above the main window while that one is kept on top.
+    keys ctrl+t
+    expect_above
+    wait_until 10 "the details window to be kept above too" details_above \
+        || fail "the details window is not kept above with the main window"
+    keys ctrl+t
+    expect_not_above
+    wait_until 10 "the details window to leave the band too" details_not_above \
+        || fail "the details window is still kept above"
+
+    # Ctrl+I raises the same window again; it closes with the main window.
+    keys ctrl+i
+    expect_dialog "the colour-details window" '^色の詳細$'
+    [[ "$DIALOG_WINDOW" == "$details" ]] || fail "Ctrl+I opened a second details window"
+    xdotool windowactivate "$APP_WINDOW" >/dev/null 2>&1 || true
+    wait_until 10 "the main window to get the keyboard" app_has_focus \
+        || fail "the main window did not get the keyboard back"
+    keys ctrl+q
+    expect_exit_ok
+}
+
 case "$SCENARIO" in
     smoke | code-copy | list-column | favourites | restart | centred | sliders | notation | palette \
-        | names | favourites-drag | help-about | decorations)
+        | names | favourites-drag | help-about | decorations | details)
         "scenario_${SCENARIO//-/_}"
         log "passed: $SCENARIO"
         ;;
