@@ -9,6 +9,7 @@
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
 #include "platform/toolwindow.h"
+#include "platform/valuefield.h"
 #include "platform/windowsystem.h"
 
 #include <QEvent>
@@ -100,10 +101,9 @@ QString captionOf(Format format)
     return {};
 }
 
-QLineEdit *valueField(QWidget *parent, const QString &accessibleName)
+platform::ValueField *valueField(QWidget *parent, const QString &accessibleName)
 {
-    auto *field = new QLineEdit(parent);
-    field->setReadOnly(true);
+    auto *field = new platform::ValueField(parent);
     field->setAccessibleName(accessibleName);
     return field;
 }
@@ -145,16 +145,6 @@ QString reason(const ParseResult &result)
         return QStringLiteral("透明度は指定できません。");
     }
     return {};
-}
-
-void setTextIfChanged(QLineEdit *field, const QString &text)
-{
-    // A program write moves the caret even when the text stays, which would undo a
-    // selection the user is making.
-    if (field->text() != text) {
-        field->setText(text);
-        field->setCursorPosition(0);
-    }
 }
 
 } // namespace
@@ -346,15 +336,14 @@ void DetailsWindow::refresh()
     shown_ = now;
 
     for (FormatRow &row : rows)
-        setTextIfChanged(row.text, QString::fromStdString(FormatColor(color, row.format)));
+        row.text->setText(QString::fromStdString(FormatColor(color, row.format)));
 
     const NearestNamed nearest = NearestNamedColor(color);
     const QString name = QString::fromLatin1(nearest.color->name.data(),
                                              static_cast<qsizetype>(nearest.color->name.size()));
-    setTextIfChanged(nearestName,
-                     nearest.exact
-                         ? name + QStringLiteral("（完全一致）")
-                         : name + QStringLiteral("（ΔE00 %1）").arg(nearest.deltaE, 0, 'f', 1));
+    nearestName->setText(nearest.exact
+                             ? name + QStringLiteral("（完全一致）")
+                             : name + QStringLiteral("（ΔE00 %1）").arg(nearest.deltaE, 0, 'f', 1));
     const std::string_view code = nearest.color->code;
     nearestSwatch->setBackColor(MakeColor(
         HexToLong(code.substr(1, 2)), HexToLong(code.substr(3, 2)), HexToLong(code.substr(5, 2))));
@@ -364,7 +353,7 @@ void DetailsWindow::refresh()
     for (std::size_t i = 0; i < contrast.size(); ++i) {
         const double ratio = ContrastRatio(color, others[i]);
         contrast[i].sample->setColors(color, others[i]);
-        setTextIfChanged(contrast[i].ratio, QStringLiteral("%1:1").arg(ratio, 0, 'f', 2));
+        contrast[i].ratio->setText(QStringLiteral("%1:1").arg(ratio, 0, 'f', 2));
         const ContrastVerdicts v = JudgeContrast(ratio);
         const std::array passed = {v.aaNormal, v.aaaNormal, v.aaLarge, v.aaaLarge};
         for (std::size_t k = 0; k < passed.size(); ++k)
@@ -376,7 +365,7 @@ void DetailsWindow::refresh()
     for (std::size_t i = 0; i < vision.size(); ++i) {
         const ColorValue seen = SimulateDeficiency(color, kinds[i]);
         vision[i].swatch->setBackColor(seen);
-        setTextIfChanged(vision[i].code, QString::fromStdString(SplitColor(seen).HTMLCode));
+        vision[i].code->setText(QString::fromStdString(SplitColor(seen).HTMLCode));
     }
 }
 

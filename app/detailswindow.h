@@ -27,6 +27,7 @@ class QPushButton;
 
 namespace platform {
 class PictureBox;
+class ValueField;
 } // namespace platform
 
 class ContrastSample;
@@ -41,25 +42,25 @@ public:
     // What the window shows; public so that tests can read and work it.
     struct FormatRow {
         colorcodes::Format format;
-        QLineEdit *text;
+        platform::ValueField *text;
         QPushButton *copy;
     };
     std::array<FormatRow, colorcodes::AllFormats.size()> rows{};
     QLineEdit *entry;
     QLabel *message; // why the entry could not be read; empty otherwise
     platform::PictureBox *nearestSwatch;
-    QLineEdit *nearestName; // "steelblue（完全一致）" or "red（ΔE00 0.2）"
+    platform::ValueField *nearestName; // "steelblue（完全一致）" or "red（ΔE00 0.2）"
     struct ContrastRow {
         QLabel *caption;
         ContrastSample *sample;
-        QLineEdit *ratio; // "4.48:1"
+        platform::ValueField *ratio; // "4.48:1"
         // "○" passed, "×" failed: AA and AAA for normal text, then for large text.
         std::array<QLabel *, 4> verdicts;
     };
     std::array<ContrastRow, 3> contrast{}; // white, black, the marked favourite
     struct VisionRow {
         platform::PictureBox *swatch;
-        QLineEdit *code;
+        platform::ValueField *code;
     };
     std::array<VisionRow, 3> vision{}; // protanopia, deuteranopia, tritanopia
 

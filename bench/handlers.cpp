@@ -1,6 +1,7 @@
 // What one event costs, from the control to the repaint request, painting excluded.
 
 #include "app/chromalynx.h"
+#include "app/detailswindow.h"
 #include "fixture.h"
 #include "platform/listbox.h"
 #include "platform/picturebox.h"
@@ -31,6 +32,24 @@ private Q_SLOTS:
             value = (value + 1) % 256;
             window_->RSlider->setValue(value);
         }
+    }
+
+    // The same step with the colour-details window open: the chain, then the window's
+    // redraw that the step queues, so the difference to sliderStep is all it adds.
+    void sliderStepDetailsOpen()
+    {
+        window_->display_details_Click();
+        auto *details = window_->findChild<DetailsWindow *>();
+        QVERIFY(details && details->isVisible());
+        QCoreApplication::processEvents();
+        int value = 0;
+        QBENCHMARK
+        {
+            value = (value + 1) % 256;
+            window_->RSlider->setValue(value);
+            QCoreApplication::sendPostedEvents(details, QEvent::MetaCall);
+        }
+        details->close();
     }
 
     void listSelection()

@@ -369,19 +369,37 @@ NearestNamed NearestNamedColor(ColorValue color)
 {
     color &= White;
     const Lab lab = ToLab(color);
-    NearestNamed nearest;
     const auto &all = namedLabs();
+    // The nearest by plain Lab distance is usually near by CIEDE2000 too; starting from it
+    // lets the bound below pass over most names without the full formula.
+    std::size_t seed = 0;
+    double seedDistance = HUGE_VAL;
     for (std::size_t i = 0; i < NamedColorCount; ++i) {
         if (all[i].value == color)
             return {&NamedColorByCode(i), 0, true};
-        // ΔE00 is never less than the lightness term alone, and S_L never exceeds
-        // 1 + 0.015·2500 / √2520, so most names can be passed over without the full formula.
+        const double dL = all[i].lab.L - lab.L, da = all[i].lab.a - lab.a,
+                     db = all[i].lab.b - lab.b;
+        const double distance = dL * dL + da * da + db * db;
+        if (distance < seedDistance) {
+            seedDistance = distance;
+            seed = i;
+        }
+    }
+    NearestNamed nearest{&NamedColorByCode(seed), Ciede2000(lab, all[seed].lab), false};
+    std::size_t nearestIndex = seed;
+    for (std::size_t i = 0; i < NamedColorCount; ++i) {
+        // ΔE00 is never less than the lightness term alone (the rest of the sum under the
+        // root is a positive semi-definite form, |R_T| < 2), and S_L never exceeds
+        // 1 + 0.015·2500 / √2520 < 1.7471.
         constexpr double maxSl = 1.7471;
-        if (nearest.color && std::abs(all[i].lab.L - lab.L) > nearest.deltaE * maxSl)
+        if (i == seed || std::abs(all[i].lab.L - lab.L) > nearest.deltaE * maxSl)
             continue;
         const double deltaE = Ciede2000(lab, all[i].lab);
-        if (!nearest.color || deltaE < nearest.deltaE)
+        // Of equally near names the first in code order.
+        if (deltaE < nearest.deltaE || (deltaE == nearest.deltaE && i < nearestIndex)) {
             nearest = {&NamedColorByCode(i), deltaE, false};
+            nearestIndex = i;
+        }
     }
     return nearest;
 }

@@ -5,6 +5,7 @@
 #include "app/detailswindow.h"
 #include "fixture.h"
 #include "platform/toolwindow.h"
+#include "platform/valuefield.h"
 
 #include <QClipboard>
 #include <QLabel>

@@ -1,0 +1,70 @@
+#include "platform/valuefield.h"
+
+#include "platform/windowsystem.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace platform {
+
+ValueField::ValueField(QWidget *parent)
+    : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ValueField::setText(const QString &text)
+{
+    if (text == text_)
+        return;
+    text_ = text;
+    setAccessibleDescription(text);
+    update();
+}
+
+QSize ValueField::sizeHint() const
+{
+    const QFontMetrics metrics = fontMetrics();
+    return {metrics.horizontalAdvance(QLatin1Char('x')) * 24 + 8, metrics.height() + 8};
+}
+
+QSize ValueField::minimumSizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QLatin1Char('x')) * 6 + 8, sizeHint().height()};
+}
+
+void ValueField::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
+    frame.midLineWidth = 0;
+    frame.state |= QStyle::State_Sunken | QStyle::State_ReadOnly;
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);
+    const QRect inside = rect().adjusted(4, 0, -4, 0);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(inside, Qt::AlignVCenter | Qt::AlignLeft,
+                     fontMetrics().elidedText(text_, Qt::ElideRight, inside.width()));
+}
+
+void ValueField::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        CopyToClipboard(text_);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ValueField::mousePressEvent(QMouseEvent *event)
+{
+    setFocus(Qt::MouseFocusReason);
+    QWidget::mousePressEvent(event);
+}
+
+} // namespace platform
