@@ -224,7 +224,8 @@ DetailsWindow::DetailsWindow(Chromalynx &owner)
         row.caption = new QLabel(contrastBox);
         row.sample = new ContrastSample(contrastBox);
         row.ratio = valueField(contrastBox, QStringLiteral("コントラスト比"));
-        row.ratio->setFixedWidth(64);
+        row.ratio->setWidthSample(QStringLiteral("21.00:1"));
+        row.ratio->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         contrastGrid->addWidget(row.caption, i + 1, 0);
         contrastGrid->addWidget(row.sample, i + 1, 1);
         contrastGrid->addWidget(row.ratio, i + 1, 2);
@@ -254,6 +255,7 @@ DetailsWindow::DetailsWindow(Chromalynx &owner)
         const QString &caption = visionCaptions[static_cast<std::size_t>(i)];
         row.swatch = swatch(visionBox, caption);
         row.code = valueField(visionBox, caption);
+        row.code->setWidthSample(QStringLiteral("#DDDDDD"));
         visionGrid->addWidget(new QLabel(caption, visionBox), 0, i);
         visionGrid->addWidget(row.swatch, 1, i);
         visionGrid->addWidget(row.code, 2, i);

@@ -25,10 +25,16 @@ void ValueField::setText(const QString &text)
     update();
 }
 
+void ValueField::setWidthSample(const QString &sample)
+{
+    widthSample_ = sample;
+    updateGeometry();
+}
+
 QSize ValueField::sizeHint() const
 {
     const QFontMetrics metrics = fontMetrics();
-    return {metrics.horizontalAdvance(QLatin1Char('x')) * 24 + 8, metrics.height() + 8};
+    return {metrics.horizontalAdvance(widthSample_) + 12, metrics.height() + 8};
 }
 
 QSize ValueField::minimumSizeHint() const
@@ -49,6 +55,18 @@ void ValueField::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(inside, Qt::AlignVCenter | Qt::AlignLeft,
                      fontMetrics().elidedText(text_, Qt::ElideRight, inside.width()));
+}
+
+bool ValueField::event(QEvent *event)
+{
+    // The Copy key is this field's own, as it is a line edit's: a window shortcut on the
+    // same key (the owner's menus reach into its tool windows) must not take it.
+    if (event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void ValueField::keyPressEvent(QKeyEvent *event)

@@ -175,6 +175,22 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), r.text->text());
     }
 
+    // Ctrl+C on a focused value copies it whole; the main window's Ctrl+C (clear the
+    // favourites), which reaches into its tool windows, must not take the key.
+    void copyFocusedValue()
+    {
+        SKIP_UNLESS_FOCUSED(open());
+        act("RSlider=70 GSlider=130 BSlider=180");
+        DetailsWindow &d = openDetails();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCoreApplication::processEvents();
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        d.nearestName->setFocus(Qt::ShortcutFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("steelblue（完全一致）"));
+        QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
+    }
+
     void typed_data()
     {
         QTest::addColumn<QString>("result"); // the number fields, or the message shown
