@@ -125,8 +125,8 @@ private Q_SLOTS:
     // Every row at once for one colour, and the colour-vision swatches.
     void everyRow()
     {
-        open("@RGBCode 4682B4{Return}");
-        act("@RGBCode 4682B4{Return}");
+        open();
+        act("RSlider=70 GSlider=130 BSlider=180");
         DetailsWindow &d = openDetails();
         QStringList texts;
         for (const DetailsWindow::FormatRow &row : d.rows)
