@@ -17,7 +17,7 @@ FAULT=$1
 CHROMALYNX=${2:?path of the program}
 SAVELOOP=${3:?path of the save loop}
 MINISM=${4:-}
-WINDOW_KILLS=${WINDOW_KILLS:-10}
+WINDOW_KILLS=${WINDOW_KILLS:-6}
 STORE_KILLS=${STORE_KILLS:-200}
 source "$(dirname "${BASH_SOURCE[0]}")/../x11/session.sh"
 
@@ -149,13 +149,21 @@ fault_kills() {
 
     # The store alone, saving over and over, killed at random moments: each kill lands
     # somewhere in a write, and the next start removes what a kill left.
-    local store_torn=0 pid
+    local store_torn=0 orphans=0 pid line said=$SESSION_DIR/saving
+    mkfifo "$said"
     for ((kill = 1; kill <= STORE_KILLS; kill++)); do
-        "$SAVELOOP" "$(settings_file)" &
+        "$SAVELOOP" "$(settings_file)" >"$said" &
         pid=$!
-        sleep "$(printf '0.%03d' $((5 + RANDOM % 30)))"
+        # Once the first save is done, the kill lands somewhere in the ones that follow.
+        exec {saying}<"$said"
+        read -r -t $((10 * X11_TIME_SCALE)) -u "$saying" line || true
+        sleep "$(printf '0.%03d' $((RANDOM % 20)))"
         kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
+        exec {saying}<&-
+        if compgen -G "$(settings_file).??????" >/dev/null; then
+            orphans=$((orphans + 1))
+        fi
         if ! file_is_whole; then
             store_torn=$((store_torn + 1))
             log "store kill $kill left a torn file:"
@@ -165,7 +173,7 @@ fault_kills() {
     "$SAVELOOP" "$(settings_file)" once || fail "the save loop could not save once more"
     local leftovers
     leftovers=$(find "$(dirname "$(settings_file)")" -mindepth 1 ! -name Chromalynx.ini | wc -l)
-    local summary="fault kills: $((WINDOW_KILLS + STORE_KILLS)) kills ($WINDOW_KILLS of the window at its close, $STORE_KILLS of the store while it saves), $((torn + store_torn)) torn files, $leftovers leftovers after a start"
+    local summary="fault kills: $((WINDOW_KILLS + STORE_KILLS)) kills ($WINDOW_KILLS of the window at its close, $STORE_KILLS of the store while it saves), $((torn + store_torn)) torn files; $orphans kills left a temporary file, $leftovers leftovers after a start"
     log "$summary"
     echo "$summary" >"$PWD/kills-summary.txt"
     ((torn + store_torn == 0)) || fail "$((torn + store_torn)) kills left a torn settings file"
