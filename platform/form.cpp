@@ -76,9 +76,16 @@ void Form::centreOnScreen()
     const QRect area = where->availableGeometry();
     const QPoint frameAt(area.x() + (area.width() - shownOuter_.width()) / 2,
                          area.y() + (area.height() - shownOuter_.height()) / 2);
-    // move() places the frame once Qt knows the frame's margins; before that it places the
-    // client, so the window is centred again when they become known.
-    move(frameAt);
+    // Before the window manager has framed the window its margins are unknown: the client
+    // goes there, and the window is centred again when they become known. After that the
+    // client is placed inside the frame by the margins the window manager reports; move()
+    // would rely on Qt's own copy of them, which can lag behind and leave the frame a title
+    // bar's height too high.
+    const QMargins frame = frameMarginsNow();
+    if (frame.isNull())
+        move(frameAt);
+    else
+        setGeometry(QRect(frameAt + QPoint(frame.left(), frame.top()), size()));
 }
 
 void Form::followFrameMargins()
