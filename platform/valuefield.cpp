@@ -2,6 +2,7 @@
 
 #include "platform/windowsystem.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -21,7 +22,10 @@ void ValueField::setText(const QString &text)
     if (text == text_)
         return;
     text_ = text;
-    setAccessibleDescription(text);
+    // Telling assistive technology costs a look-up of the accessible object; skip it when
+    // none is listening (one that starts later sees the text from the next change on).
+    if (QAccessible::isActive())
+        setAccessibleDescription(text);
     update();
 }
 

@@ -8,7 +8,7 @@ namespace platform {
 // and asks for a repaint, and the text is laid out only when it is painted. With the
 // keyboard focus, the platform's Copy key (Ctrl+C) puts the whole text on the clipboard,
 // whatever shortcut of the window shares that key.
-// Its accessible description is the text.
+// While assistive technology listens, its accessible description is the text.
 class ValueField : public QWidget {
     Q_OBJECT
 
