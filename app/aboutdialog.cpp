@@ -2,13 +2,12 @@
 
 #include "app/pictures.h"
 #include "platform/captionfit.h"
+#include "platform/linklabel.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "platform/windowsystem.h"
 
-#include <QEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 
@@ -17,9 +16,10 @@ using platform::TwipsRect;
 
 namespace {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, QRect twipsRect)
+template<typename Label = QLabel>
+Label *label(QWidget *parent, const char *name, const QString &text, QRect twipsRect)
 {
-    auto *control = new QLabel(text, parent);
+    auto *control = new Label(text, parent);
     control->setObjectName(QLatin1String(name));
     control->setGeometry(twipsRect);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -43,11 +43,11 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
     Label1 = label(this, "Label1", QStringLiteral("Chromalynx Ver 2.00"),
                    TwipsRect(1440, 120, 1695, 255));
     Label5 = label(this, "Label5", QStringLiteral("URL："), TwipsRect(360, 600, 375, 255));
-    Url = label(this, "Url", QStringLiteral("https://chromalynx.example.org/"),
-                TwipsRect(960, 600, 3135, 180));
+    Url = label<platform::LinkLabel>(this, "Url", QStringLiteral("https://chromalynx.example.org/"),
+                                     TwipsRect(960, 600, 3135, 180));
     Label6 = label(this, "Label6", QStringLiteral("MAIL："), TwipsRect(360, 855, 495, 255));
-    Mail
-        = label(this, "Mail", QStringLiteral("author@example.org"), TwipsRect(960, 855, 1575, 165));
+    Mail = label<platform::LinkLabel>(this, "Mail", QStringLiteral("author@example.org"),
+                                      TwipsRect(960, 855, 1575, 165));
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(TwipsRect(1680, 1200, 1215, 375));
@@ -56,9 +56,12 @@ AboutDialog::AboutDialog(QWidget *owner, platform::Desktop &desktop)
     for (QLabel *link : {Url, Mail}) {
         link->setCursor(Qt::PointingHandCursor);
         link->setAccessibleName(link->text());
-        link->installEventFilter(this);
     }
     platform::FitCaptions(this);
+    // The box opens with the focus on OK, so that Enter closes it; Tab goes on to the links.
+    OKButton->setFocus();
+    connect(Url, &platform::LinkLabel::Click, this, &AboutDialog::Url_Click);
+    connect(Mail, &platform::LinkLabel::Click, this, &AboutDialog::Mail_Click);
     connect(OKButton, &QPushButton::clicked, this, &AboutDialog::OKButton_Click);
     Form_Load();
 }
@@ -85,16 +88,4 @@ void AboutDialog::Mail_Click()
 void AboutDialog::OKButton_Click()
 {
     accept();
-}
-
-bool AboutDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == Url)
-            Url_Click();
-        else if (watched == Mail)
-            Mail_Click();
-    }
-    return QDialog::eventFilter(watched, event);
 }

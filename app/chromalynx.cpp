@@ -106,6 +106,7 @@ Chromalynx::Chromalynx(const Services &services)
     const QLabel *number = FavoriteNumber[0];
     setMinimumContentHeight(number->y() + number->fontMetrics().height());
     connectHandlers();
+    createReadings();
     Form_Load();
 }
 
@@ -115,7 +116,7 @@ void Chromalynx::createControls()
 {
     // Controls lie at fixed twips positions in a client area of 7965 × 4545 twips; the
     // window only ever shows part of it.
-    auto *client = new QWidget(this);
+    auto *client = new platform::ClientArea(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
@@ -201,9 +202,16 @@ void Chromalynx::createControls()
     // between runs; they lie below the part of the window meant to be seen. Where a display
     // scale or a window manager makes the client area taller than designed they would come
     // into view, so they are hidden: never drawn, never under the mouse, never a Tab stop,
-    // shown as invisible to assistive technology; their pictures and value still work.
+    // out of the reach of assistive technology; their pictures and value still work.
     for (QWidget *unseen : std::initializer_list<QWidget *>{Picture1, Picture2, CheckChar})
         unseen->hide();
+
+    // A screen reader reads each label with the control it names.
+    Label4->setBuddy(RGBCode);
+    Label5->setBuddy(Color);
+    Label1->setBuddy(RText);
+    Label2->setBuddy(GText);
+    Label3->setBuddy(BText);
 
     const std::initializer_list<QWidget *> tabOrder = {
         RGBCode,     CodeCopy,  SelColor,     RText,          GText,      BText,      FavoriteClear,

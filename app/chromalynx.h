@@ -18,9 +18,11 @@
 // The handlers are grouped by area: editor.cpp (sliders, number fields, code field,
 // colour dialog, copy), colornames.cpp, favorites.cpp, options.cpp (always on top, help,
 // About), screenpick.cpp (a colour from the screen), details.cpp (the colour-details
-// window) and lifecycle.cpp (start-up and shut-down).
+// window) and lifecycle.cpp (start-up and shut-down); readings.cpp gives assistive
+// technology the swatches' colours in words.
 
 #include "app/services.h"
+#include "colorcodes/colorcodes.h"
 #include "platform/form.h"
 
 #include <array>
@@ -170,6 +172,9 @@ private:
     void createControls();
     void createMenus();
     void connectHandlers();
+    // What assistive technology reads of the swatches and can do with them (readings.cpp).
+    void createReadings();
+    QString ColorReading(colorcodes::ColorValue color) const;
 
     // The shared body of the three rows' handlers.
     void ComponentText_Change(platform::TextBox &field, platform::ScrollBar &slider);

@@ -192,4 +192,14 @@ std::string NameOrderEntry(const NamedColor &color)
     return entry;
 }
 
+std::vector<std::string_view> NamesOf(ColorValue color)
+{
+    const std::string code = SplitColor(color).HTMLCode;
+    std::vector<std::string_view> names;
+    for (const NamedColor &named : Catalogue)
+        if (named.code == code)
+            names.push_back(named.name);
+    return names;
+}
+
 } // namespace colorcodes

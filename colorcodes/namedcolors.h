@@ -1,9 +1,12 @@
 #pragma once
 
+#include "colorcodes/colorcodes.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The catalogue of the 140 named web colours and the entry texts of the two lists.
 namespace colorcodes {
@@ -26,5 +29,9 @@ std::string CodeOrderEntry(const NamedColor &color);
 
 // "name #RRGGBB", as the name-ordered list shows it.
 std::string NameOrderEntry(const NamedColor &color);
+
+// The names of a colour value in code order: none for most values, two for the few codes
+// that carry two names ("aqua" and "cyan").
+std::vector<std::string_view> NamesOf(ColorValue color);
 
 } // namespace colorcodes

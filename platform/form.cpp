@@ -1,5 +1,6 @@
 #include "platform/form.h"
 
+#include "platform/accessibility.h"
 #include "platform/twips.h"
 
 #include <QScreen>
@@ -7,6 +8,19 @@
 #include <QWindow>
 
 namespace platform {
+
+namespace {
+
+// The focus policy a control had before it went out of sight.
+constexpr char PolicyInSight[] = "platformFocusPolicyInSight";
+
+} // namespace
+
+ClientArea::ClientArea(QWidget *parent)
+    : QWidget(parent)
+{
+    InstallAccessibleInterfaces();
+}
 
 Form::Form(QWidget *parent)
     : QMainWindow(parent,
@@ -114,8 +128,11 @@ bool Form::event(QEvent *event)
         break;
     // The frame's margins become known when the window manager reparents the window,
     // which Qt reports with no event of its own; usually they are there by the first paint.
-    case QEvent::Move:
     case QEvent::Resize:
+        keepFocusInSight();
+        followFrameMargins();
+        break;
+    case QEvent::Move:
     case QEvent::UpdateRequest:
     case QEvent::Paint:
     case QEvent::WindowActivate:
@@ -126,6 +143,26 @@ bool Form::event(QEvent *event)
         break;
     }
     return QMainWindow::event(event);
+}
+
+void Form::keepFocusInSight()
+{
+    const QRect inSight = rect();
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (control->isWindow())
+            continue;
+        const QRect where(control->mapTo(this, QPoint(0, 0)), control->size());
+        const QVariant saved = control->property(PolicyInSight);
+        if (!where.intersects(inSight)) {
+            if (!saved.isValid() && control->focusPolicy() != Qt::NoFocus) {
+                control->setProperty(PolicyInSight, int(control->focusPolicy()));
+                control->setFocusPolicy(Qt::NoFocus);
+            }
+        } else if (saved.isValid()) {
+            control->setFocusPolicy(Qt::FocusPolicy(saved.toInt()));
+            control->setProperty(PolicyInSight, QVariant());
+        }
+    }
 }
 
 } // namespace platform

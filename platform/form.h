@@ -4,9 +4,21 @@
 
 namespace platform {
 
+// The area that holds a form's controls. Controls hidden in it are out of the reach of
+// assistive technology as well as out of sight.
+class ClientArea : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ClientArea(QWidget *parent);
+};
+
 // A top-level window with a fixed single border and no maximise button, whose width and
 // height are outer sizes in twips (border, title bar and menu bar included), which opens
 // centred on its screen.
+//
+// Controls that lie wholly beyond the window's edges take no keyboard focus while they do,
+// so that Tab never leaves the focus on a control that no one can see.
 //
 // The window system tells the frame's size only once the window is mapped, so the client
 // size is worked out again whenever the frame margins become known or change.
@@ -38,6 +50,7 @@ private:
     void applyOuterSize();
     void followFrameMargins();
     void centreOnScreen();
+    void keepFocusInSight();
 
     QSize outerPixels_;
     QSize shownOuter_; // taller than outerPixels_ where the content needs it

@@ -1,7 +1,9 @@
 #include "platform/listbox.h"
 
+#include "platform/accessibility.h"
 #include "platform/captionfit.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QtMath>
 
@@ -12,6 +14,7 @@ namespace platform {
 ListBox::ListBox(QWidget *parent)
     : QListWidget(parent)
 {
+    InstallAccessibleInterfaces();
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -59,6 +62,30 @@ void ListBox::bringToFront()
         if (other != this && geometry().contains(other->geometry()))
             other->hide();
     }
+}
+
+void ListBox::activateEntry(int index)
+{
+    QListWidgetItem *entry = item(index);
+    if (!entry)
+        return;
+    setCurrentItem(entry);
+    Q_EMIT DblClick();
+}
+
+void ListBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
+        // Only an entry can be double-clicked, so with none selected Enter does nothing.
+        const QList<QListWidgetItem *> selected = selectedItems();
+        if (!selected.isEmpty())
+            activateEntry(row(selected.front()));
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void ListBox::focusInEvent(QFocusEvent *event)

@@ -28,12 +28,18 @@ public:
     // scroll position.
     void bringToFront();
 
+    // Takes the entry as a double click on it does: selects it (raising Click when that
+    // changes the selection), then raises DblClick. Enter does the same for the selected
+    // entry; assistive technology does it through the entry's default action.
+    void activateEntry(int index);
+
 Q_SIGNALS:
     void Click();
     void DblClick();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 

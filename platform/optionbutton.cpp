@@ -1,5 +1,7 @@
 #include "platform/optionbutton.h"
 
+#include "platform/accessibility.h"
+
 #include <QButtonGroup>
 
 namespace platform {
@@ -7,6 +9,7 @@ namespace platform {
 OptionButton::OptionButton(const QString &caption, QWidget *parent)
     : QRadioButton(caption, parent)
 {
+    InstallAccessibleInterfaces();
     setAutoExclusive(false);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
         if (on)

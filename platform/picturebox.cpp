@@ -1,5 +1,8 @@
 #include "platform/picturebox.h"
 
+#include "platform/accessibility.h"
+
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -23,6 +26,7 @@ PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
     , backColor_(FromQColor(palette().color(QPalette::Base)))
 {
+    InstallAccessibleInterfaces();
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -37,14 +41,51 @@ void PictureBox::setBackColor(colorcodes::ColorValue color)
         return;
     backColor_ = color;
     update();
+    readingChanged();
 }
 
 void PictureBox::setPicture(const QImage &picture)
 {
     if (picture.isNull() && picture_.isNull())
         return;
+    // Qt passes accessibility events on only while assistive technology listens.
+    const bool told = QAccessible::isActive();
+    const bool wasMarked = told && reading().marked;
     picture_ = picture;
     update();
+    if (!told)
+        return;
+    if (reading().marked != wasMarked) {
+        QAccessibleEvent marked(
+            this, wasMarked ? QAccessible::SelectionRemove : QAccessible::SelectionAdd);
+        QAccessible::updateAccessibility(&marked);
+    }
+    readingChanged();
+}
+
+void PictureBox::setReader(Reader reader)
+{
+    reader_ = std::move(reader);
+}
+
+PictureBox::Reading PictureBox::reading() const
+{
+    return reader_ ? reader_(*this) : Reading{};
+}
+
+void PictureBox::readingChanged()
+{
+    // Qt's AT-SPI bridge passes a value change on only for numeric values; the reading
+    // reaches a screen reader as the description.
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+
+void PictureBox::addAccessibleAction(Action action)
+{
+    actions_.append(std::move(action));
 }
 
 void PictureBox::setDragSource(CursorFactory dragIcon)

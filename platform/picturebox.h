@@ -3,7 +3,10 @@
 #include "colorcodes/colorcodes.h"
 
 #include <QImage>
+#include <QList>
 #include <QWidget>
+
+#include <functional>
 
 class QCursor;
 
@@ -36,6 +39,31 @@ public:
     void setDragSource(CursorFactory dragIcon);
     void setDropTarget(bool target);
 
+    // How assistive technology reads the box, asked afresh each time: its content in words
+    // (value), what a screen reader adds when it describes the box (description), whether
+    // the box is one of a row that can carry a mark, and whether it carries it.
+    struct Reading {
+        QString value;
+        QString description;
+        bool markable = false;
+        bool marked = false;
+    };
+    using Reader = std::function<Reading(const PictureBox &)>;
+    void setReader(Reader reader);
+    Reading reading() const;
+    // Tells assistive technology that the reading has changed. A new colour or picture
+    // tells it by itself; this is for a reading that depends on more than the box.
+    void readingChanged();
+
+    // Actions that assistive technology offers on the box, the first one its default.
+    struct Action {
+        QString name;
+        QString description;
+        std::function<void()> run;
+    };
+    void addAccessibleAction(Action action);
+    const QList<Action> &accessibleActions() const { return actions_; }
+
 Q_SIGNALS:
     void DragDrop(platform::PictureBox *source);
     void DblClick();
@@ -54,6 +82,8 @@ private:
     CursorFactory dragIcon_ = nullptr;
     bool dropTarget_ = false;
     bool dragging_ = false;
+    Reader reader_;
+    QList<Action> actions_;
 };
 
 QColor ToQColor(colorcodes::ColorValue color);

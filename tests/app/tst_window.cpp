@@ -8,6 +8,7 @@
 #include "app/aboutdialog.h"
 #include "app/standardfunctions.h"
 #include "fixture.h"
+#include "platform/linklabel.h"
 #include "platform/optionbutton.h"
 
 #include <QAccessible>
