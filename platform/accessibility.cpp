@@ -25,7 +25,7 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        const QString text = QAccessibleWidget::text(kind);
+        QString text = QAccessibleWidget::text(kind);
         if (kind != QAccessible::Name || !text.isEmpty())
             return text;
         return QString(button()->text()).remove(u'&');
@@ -279,7 +279,7 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        const QString text = QAccessibleWidget::text(kind);
+        QString text = QAccessibleWidget::text(kind);
         return kind == QAccessible::Name && text.isEmpty() ? link()->text() : text;
     }
 
