@@ -9,13 +9,13 @@ build=build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCHROMALYNX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target fuzz_codeentry fuzz_numberfield fuzz_settingsfile
+cmake --build "$build" --target fuzz_codeentry fuzz_colortext fuzz_numberfield fuzz_settingsfile
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in codeentry numberfield settingsfile; do
+for target in codeentry colortext numberfield settingsfile; do
     mkdir -p "$work/$target"
     cp fuzz/corpus/$target/* "$work/$target/"
     # Qt keeps its font database until exit; that is no leak of ours.
@@ -36,4 +36,4 @@ for target in codeentry numberfield settingsfile; do
         exit 1
     fi
 done
-echo "fuzzing: 3 passed, 0 failed"
+echo "fuzzing: 4 passed, 0 failed"
