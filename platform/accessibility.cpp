@@ -14,6 +14,20 @@ namespace platform {
 
 namespace {
 
+// Whether a control lies wholly beyond its window's edges, as the list column does while
+// the window is too narrow to show it; a screen reader must not count it as showing.
+bool OutOfSight(const QWidget *control)
+{
+    const QWidget *top = control->window();
+    return !QRect(control->mapTo(top, QPoint(0, 0)), control->size()).intersects(top->rect());
+}
+
+QAccessible::State InSight(QAccessible::State state, const QWidget *control)
+{
+    state.offscreen = state.offscreen || OutOfSight(control);
+    return state;
+}
+
 // --- Option buttons --------------------------------------------------------------------
 
 class OptionInterface final : public QAccessibleWidget {
@@ -33,7 +47,7 @@ public:
 
     QAccessible::State state() const override
     {
-        QAccessible::State state = QAccessibleWidget::state();
+        QAccessible::State state = InSight(QAccessibleWidget::state(), widget());
         state.checkable = true;
         state.checked = button()->isChecked();
         return state;
@@ -84,7 +98,7 @@ public:
 
     QAccessible::State state() const override
     {
-        QAccessible::State state = QAccessibleWidget::state();
+        QAccessible::State state = InSight(QAccessibleWidget::state(), widget());
         const PictureBox::Reading reading = box()->reading();
         state.selectable = reading.markable;
         state.selected = reading.marked;
@@ -186,6 +200,7 @@ public:
         state.focused = list_->hasFocus() && list_->currentRow() == row_;
         const QRect inView = list_->visualItemRect(entry);
         state.invisible = !list_->isVisible() || !list_->viewport()->rect().intersects(inView);
+        state.offscreen = OutOfSight(list_);
         return state;
     }
 
@@ -227,6 +242,11 @@ public:
     {
         for (const QAccessible::Id id : std::as_const(entries_))
             QAccessible::deleteAccessibleInterface(id);
+    }
+
+    QAccessible::State state() const override
+    {
+        return InSight(QAccessibleWidget::state(), widget());
     }
 
     int childCount() const override { return list()->count(); }

@@ -16,6 +16,8 @@ packages=(
     # the real-window tests: a virtual X server, a window manager, and the tools that
     # drive the window and look at it
     xvfb xauth openbox x11-utils xdotool xclip imagemagick x11-xserver-utils
+    # the screen-reader test: a private D-Bus session, the accessibility bus and pyatspi
+    dbus at-spi2-core python3-pyatspi
     # a real Japanese input method in front of the fields, on a session bus of its own
     ibus ibus-mozc dbus-daemon
     # the fault tests' own small session manager
