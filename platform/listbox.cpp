@@ -3,6 +3,7 @@
 #include "platform/accessibility.h"
 #include "platform/captionfit.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QtMath>
@@ -61,6 +62,12 @@ void ListBox::bringToFront()
     for (auto *other : container->findChildren<ListBox *>(Qt::FindDirectChildrenOnly)) {
         if (other != this && geometry().contains(other->geometry()))
             other->hide();
+    }
+    // A covered list is out of the accessibility tree; tell a screen reader which list is
+    // there now.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent reordered(const_cast<QWidget *>(container), QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reordered);
     }
 }
 

@@ -310,6 +310,18 @@ def main():
     wait_for("the code field after the entry's action", lambda: code_field(main_window), "#4682B4")
     check("the preview after the entry's action", preview.description, "#4682B4 steelblue")
     check("the entry after its action", steelblue.getState().contains(pyatspi.STATE_SELECTED), True)
+    # The other order: its list takes the place of the first in the tree, and its entries too
+    # can be taken.
+    do_action(named(main_window, pyatspi.ROLE_RADIO_BUTTON, "アルファベット順"), "Toggle")
+    by_name = wait("the list in name order", lambda: named(main_window, pyatspi.ROLE_LIST, "色名リスト (アルファベット順)"))
+    check("the list in code order after the other order was chosen",
+          named(main_window, pyatspi.ROLE_LIST, "色名リスト (RGB順)"), None)
+    tan = [by_name.getChildAtIndex(i) for i in range(by_name.childCount)
+           if by_name.getChildAtIndex(i).name == "tan #D2B48C"][0]
+    do_action(tan, "Press")
+    wait_for("the code field after the entry's action", lambda: code_field(main_window), "#D2B48C")
+    do_action(named(main_window, pyatspi.ROLE_RADIO_BUTTON, "RGB順"), "Toggle")
+    wait("the list in code order", lambda: named(main_window, pyatspi.ROLE_LIST, "色名リスト (RGB順)"))
     do_action(favourite3, "表示")
     wait_for("the code field after favourite 3's action 表示", lambda: code_field(main_window),
              "#80FFFF")
