@@ -352,7 +352,11 @@ def main():
              if obj.getRole() == pyatspi.ROLE_LINK]
     check("Tab in the About box", tab_cycle(about, "push button 'OK'"),
           [f"link '{links[0].name}'", f"link '{links[1].name}'", "push button 'OK'"])
-    keys("Tab", "Return")
+    keys("Tab")
+    wait("the focus on the first link", lambda: focus_text(about) == f"link '{links[0].name}'")
+    # The focused link shows a focus frame; a screenshot for a person to look at.
+    subprocess.run(["import", "-window", "root", "atspi-about-link-focused.png"], check=False)
+    keys("Return")
     wait_for("what Enter on the first link opened", opened, [links[0].name])
     do_action(links[1], "Press")
     wait_for("what the second link's action opened", opened, [links[0].name, "mailto:" + links[1].name])
