@@ -281,6 +281,22 @@ def main():
     check_tree("the main window as it opens", main_window, "main.txt")
     check("Tab with the list column hidden", tab_cycle(main_window, "push button 'Copy'"), HIDDEN)
 
+    # The program takes a moment to learn of the listener: switch the notation to VB and back
+    # until the preview's new reading is heard.
+    vb = named(main_window, pyatspi.ROLE_RADIO_BUTTON, "VB")
+    html = named(main_window, pyatspi.ROLE_RADIO_BUTTON, "HTML")
+
+    def heard_preview():
+        HEARD.clear()
+        do_action(vb, "Toggle")
+        do_action(html, "Toggle")
+        for _ in range(5):
+            pump()
+            time.sleep(0.05)
+        return any(line.startswith("表示色 ") for line in HEARD)
+
+    wait("the program to send what is listened for", heard_preview, 20)
+
     # A slider moved through its value: the code field and the preview follow, and the
     # preview's new reading is announced.
     HEARD.clear()
