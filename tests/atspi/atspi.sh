@@ -34,7 +34,14 @@ if [[ -z "${CHROMALYNX_ATSPI_SESSION:-}" ]]; then
         exit 77
     fi
     export CHROMALYNX_ATSPI_SESSION=1
-    exec dbus-run-session -- bash "${BASH_SOURCE[0]}" "$@"
+    # The accessibility bus's launcher puts its socket under XDG_RUNTIME_DIR as the session
+    # bus sees it: a folder of this run's own keeps runs that overlap apart.
+    XDG_RUNTIME_DIR=$(mktemp -d "${TMPDIR:-/tmp}/chromalynx-atspi.XXXXXX")
+    export XDG_RUNTIME_DIR
+    status=0
+    dbus-run-session -- bash "${BASH_SOURCE[0]}" "$@" || status=$?
+    rm -rf "$XDG_RUNTIME_DIR"
+    exit "$status"
 fi
 
 SCENARIO=atspi
