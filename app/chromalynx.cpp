@@ -212,6 +212,9 @@ void Chromalynx::createControls()
     Label1->setBuddy(RText);
     Label2->setBuddy(GText);
     Label3->setBuddy(BText);
+    RSlider->setAccessibleLabel(Label1);
+    GSlider->setAccessibleLabel(Label2);
+    BSlider->setAccessibleLabel(Label3);
 
     const std::initializer_list<QWidget *> tabOrder = {
         RGBCode,     CodeCopy,  SelColor,     RText,          GText,      BText,      FavoriteClear,

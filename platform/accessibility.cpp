@@ -5,6 +5,7 @@
 #include "platform/listbox.h"
 #include "platform/optionbutton.h"
 #include "platform/picturebox.h"
+#include "platform/scrollbar.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
@@ -73,6 +74,49 @@ public:
 
 private:
     OptionButton *button() const { return static_cast<OptionButton *>(widget()); }
+};
+
+// --- Scroll bars -----------------------------------------------------------------------
+
+// Qt's own, with the label its owner gives it.
+class ScrollBarInterface final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ScrollBarInterface(ScrollBar *bar)
+        : QAccessibleWidget(bar, QAccessible::ScrollBar)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? QString::number(bar()->value())
+                                          : QAccessibleWidget::text(kind);
+    }
+
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        if ((match & QAccessible::Label) && bar()->accessibleLabel())
+            found.append({QAccessible::queryAccessibleInterface(bar()->accessibleLabel()),
+                          QAccessible::Label});
+        return found;
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant &value) override { bar()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+private:
+    ScrollBar *bar() const { return static_cast<ScrollBar *>(widget()); }
 };
 
 // --- Colour swatches -----------------------------------------------------------------
@@ -361,6 +405,8 @@ QAccessibleInterface *CreateInterface(const QString &key, QObject *object)
 {
     if (key == u"platform::OptionButton")
         return new OptionInterface(static_cast<OptionButton *>(object));
+    if (key == u"platform::ScrollBar")
+        return new ScrollBarInterface(static_cast<ScrollBar *>(object));
     if (key == u"platform::PictureBox")
         return new SwatchInterface(static_cast<PictureBox *>(object));
     if (key == u"platform::ListBox")

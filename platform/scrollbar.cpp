@@ -1,5 +1,7 @@
 #include "platform/scrollbar.h"
 
+#include "platform/accessibility.h"
+
 #include <QKeyEvent>
 
 namespace platform {
@@ -7,6 +9,7 @@ namespace platform {
 ScrollBar::ScrollBar(QWidget *parent)
     : QScrollBar(Qt::Horizontal, parent)
 {
+    InstallAccessibleInterfaces();
     // Qt's default inverted controls give a horizontal bar the platform's Up, Down, Page Up,
     // Page Down and wheel, but also make the Right arrow lower the value; keyPressEvent
     // takes Left and Right itself. Qt also keeps the bar out of the tab order by default.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QScrollBar>
 
 namespace platform {
@@ -15,6 +16,10 @@ class ScrollBar : public QScrollBar {
 public:
     explicit ScrollBar(QWidget *parent);
 
+    // The label that assistive technology reads with the bar (a label names a whole row).
+    void setAccessibleLabel(QWidget *label) { accessibleLabel_ = label; }
+    QWidget *accessibleLabel() const { return accessibleLabel_; }
+
 Q_SIGNALS:
     void Change();
     void Scroll();
@@ -24,6 +29,7 @@ protected:
 
 private:
     int valueAtPress_ = 0;
+    QPointer<QWidget> accessibleLabel_;
 };
 
 } // namespace platform

@@ -362,6 +362,9 @@ private Q_SLOTS:
         QTest::newRow("RText") << "R";
         QTest::newRow("GText") << "G";
         QTest::newRow("BText") << "B";
+        QTest::newRow("RSlider") << "R";
+        QTest::newRow("GSlider") << "G";
+        QTest::newRow("BSlider") << "B";
     }
 
     void labels()
@@ -373,8 +376,11 @@ private Q_SLOTS:
         const auto labelledBy = control->relations(QAccessible::Label);
         QCOMPARE(labelledBy.size(), 1);
         QCOMPARE(labelledBy.front().first->text(QAccessible::Name), label);
-        const auto labels = labelledBy.front().first->relations(QAccessible::Labelled);
-        QVERIFY(labels.size() == 1 && labels.front().first->object() == control->object());
+        // The label's buddy is the number field of its row.
+        if (!qobject_cast<QScrollBar *>(control->object())) {
+            const auto labels = labelledBy.front().first->relations(QAccessible::Labelled);
+            QVERIFY(labels.size() == 1 && labels.front().first->object() == control->object());
+        }
     }
 
     // Rows tagged with the keys pressed in the About box as it opens; the addresses opened
