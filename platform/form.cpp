@@ -95,6 +95,7 @@ void Form::centreOnScreen()
     // client is placed inside the frame by the margins the window manager reports; move()
     // would rely on Qt's own copy of them, which can lag behind and leave the frame a title
     // bar's height too high.
+    pendingFrameAt_ = frameAt;
     const QMargins frame = frameMarginsNow();
     if (frame.isNull())
         move(frameAt);
@@ -102,15 +103,32 @@ void Form::centreOnScreen()
         setGeometry(QRect(frameAt + QPoint(frame.left(), frame.top()), size()));
 }
 
+void Form::settlePlacement()
+{
+    // On a loaded machine the frame can still end up a title bar's height off after the
+    // margins were known, so the placement is checked against where the frame really lies
+    // and made again, a few times at most; once the frame is there it is the user's.
+    if (!pendingFrameAt_ || frameMarginsNow().isNull())
+        return;
+    if (frameGeometry().topLeft() == *pendingFrameAt_ || placingTries_ >= 5) {
+        pendingFrameAt_.reset();
+        return;
+    }
+    ++placingTries_;
+    centreOnScreen();
+}
+
 void Form::followFrameMargins()
 {
-    if (outerPixels_.isEmpty() || frameMarginsNow() == appliedMargins_)
-        return;
-    applyOuterSize();
-    if (!centredWithFrame_) {
-        centredWithFrame_ = true;
-        centreOnScreen();
+    if (!outerPixels_.isEmpty() && frameMarginsNow() != appliedMargins_) {
+        applyOuterSize();
+        if (!centredWithFrame_) {
+            centredWithFrame_ = true;
+            centreOnScreen();
+            return;
+        }
     }
+    settlePlacement();
 }
 
 bool Form::event(QEvent *event)
@@ -122,7 +140,7 @@ bool Form::event(QEvent *event)
             centreOnScreen();
             // The reparenting may also come after every event that looks for it, with
             // nothing moving; so look a few more times while the window settles.
-            for (int delay : {100, 300, 1000})
+            for (int delay : {100, 300, 1000, 2000, 4000})
                 QTimer::singleShot(delay, this, &Form::followFrameMargins);
         }
         break;

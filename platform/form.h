@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 namespace platform {
 
 // The area that holds a form's controls. Controls hidden in it are out of the reach of
@@ -50,6 +52,7 @@ private:
     void applyOuterSize();
     void followFrameMargins();
     void centreOnScreen();
+    void settlePlacement();
     void keepFocusInSight();
 
     QSize outerPixels_;
@@ -58,6 +61,9 @@ private:
     QMargins appliedMargins_;
     bool placed_ = false;
     bool centredWithFrame_ = false;
+    // Where the frame is meant to open, until the window manager has really put it there.
+    std::optional<QPoint> pendingFrameAt_;
+    int placingTries_ = 0;
 };
 
 } // namespace platform
