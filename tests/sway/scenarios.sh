@@ -105,20 +105,8 @@ scenario_typing() {
     keys Tab Tab Tab Tab BackSpace shift+Tab shift+Tab shift+Tab shift+Tab
     expect_copied "#801900" "the B field emptied"
 
-    # typed | key after it | what Copy puts on the clipboard. Each row's colour differs
-    # from the one before, since entering the current colour leaves the typed text as is.
-    local rows=(
-        "123456|Return|#123456"
-        "ff8000|Return|#FF8000"
-        "12345|Return|#123450"
-        "1234567|Return|#123456"
-        "#g 1-2|Return|#120000"
-        "|Return|#000000"
-        "00ff00|Return|#00FF00"
-        "ab||#ab"
-    )
     local row typed key expected
-    for row in "${rows[@]}"; do
+    for row in "${CODE_ENTRY_ROWS[@]}"; do
         IFS='|' read -r typed key expected <<<"$row"
         log "entering \"$typed\" ${key:-without Enter}"
         enter_code "$typed" "$key"

@@ -238,20 +238,8 @@ CODE_FIELD=(104 9)  # the middle of the code field, at (56,0), 97 × 18
 B_FIELD=(296 108)   # the middle of the B field, at (280,99), 33 × 18
 COPY_BUTTON=(176 8) # the middle of Copy, at (152,0), 48 × 17
 
-preview_shows() {
-    local x y w h box
-    read -r x y w h < <(window_geometry "$APP_WINDOW")
-    shoot
-    box=$(colour_box "$1" "$x" "$y" "$w" "$h")
-    LAST_SEEN="pixels of it within $box"
-    [[ "$box" == 0x0* ]] && LAST_SEEN="no pixel of it"
-    [[ "$box" =~ ^95x23\+57\+([0-9]+)$ ]] || return 1
-    CLIENT_X=$x
-    CLIENT_Y=$((y + BASH_REMATCH[1] - 37))
-}
-
 expect_preview() {
-    wait_until 10 "the preview to show #$1" preview_shows "$1" \
+    wait_until 10 "the preview to show #$1" preview_found "$1" \
         || fail "the preview does not show #$1: the window shows $LAST_SEEN"
     log "the preview shows #$1"
 }

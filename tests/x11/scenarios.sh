@@ -53,20 +53,6 @@ CLIENT_Y=
 COPY_BUTTON=(176 8)     # the middle of Copy, at (152,0), 48 × 17
 PREVIEW_MIDDLE=(104 48) # the middle of the preview swatch, at (56,36), 97 × 25 framed
 
-# The preview's inside, 95 × 23 within its one-pixel frame, is the only area of its colour
-# in the window; its top-left corner is client (57,37).
-preview_found() {
-    local x y w h box
-    read -r x y w h < <(window_geometry "$APP_WINDOW")
-    shoot
-    box=$(colour_box "$1" "$x" "$y" "$w" "$h")
-    LAST_SEEN="pixels of it within $box"
-    [[ "$box" == 0x0* ]] && LAST_SEEN="no pixel of it"
-    [[ "$box" =~ ^95x23\+57\+([0-9]+)$ ]] || return 1
-    CLIENT_X=$x
-    CLIENT_Y=$((y + BASH_REMATCH[1] - 37))
-}
-
 # locate_client RRGGBB: finds the client area from the preview swatch, which shows that
 # colour (not black and not white, which other controls show as well).
 locate_client() {
@@ -134,20 +120,8 @@ scenario_smoke() {
 scenario_code_copy() {
     session_start
     app_start
-    # typed | key after it | what Copy puts on the clipboard. Each row's colour differs
-    # from the one before, since entering the current colour leaves the typed text as is.
-    local rows=(
-        "123456|Return|#123456"
-        "ff8000|Return|#FF8000"
-        "12345|Return|#123450"
-        "1234567|Return|#123456"
-        "#g 1-2|Return|#120000"
-        "|Return|#000000"
-        "00ff00|Return|#00FF00"
-        "ab||#ab"
-    )
     local row typed key expected
-    for row in "${rows[@]}"; do
+    for row in "${CODE_ENTRY_ROWS[@]}"; do
         IFS='|' read -r typed key expected <<<"$row"
         log "entering \"$typed\" ${key:-without Enter}"
         enter_code "$typed" "$key"

@@ -495,6 +495,21 @@ colour_box() {
         -fill black +opaque "#$1" -fill white -opaque "#$1" -format '%@' info: 2>/dev/null
 }
 
+# preview_found RRGGBB: the preview's inside, 95 × 23 within its one-pixel frame, is the only area of its colour
+# in the window; its top-left corner is client (57,37), which tells where the client area
+# lies (CLIENT_X, CLIENT_Y).
+preview_found() {
+    local x y w h box
+    read -r x y w h < <(window_geometry "$APP_WINDOW")
+    shoot
+    box=$(colour_box "$1" "$x" "$y" "$w" "$h")
+    LAST_SEEN="pixels of it within $box"
+    [[ "$box" == 0x0* ]] && LAST_SEEN="no pixel of it"
+    [[ "$box" =~ ^95x23\+57\+([0-9]+)$ ]] || return 1
+    CLIENT_X=$x
+    CLIENT_Y=$((y + BASH_REMATCH[1] - 37))
+}
+
 # region_colours X Y WIDTH HEIGHT: "COUNT RRGGBB" for that region of the last shot: how
 # many distinct colours it holds and the first of them.
 region_colours() {
@@ -507,3 +522,17 @@ region_lightness() {
     convert "$SHOT" -crop "${3}x${4}+$1+$2" +repage -colorspace gray \
         -format '%[fx:round(100 * mean)]' info:
 }
+
+# Code entries for the code field, shared by the X11 and Wayland scenarios:
+# typed | key after it | what Copy puts on the clipboard. Each row's colour differs from
+# the one before, since entering the current colour leaves the typed text as is.
+CODE_ENTRY_ROWS=(
+    "123456|Return|#123456"
+    "ff8000|Return|#FF8000"
+    "12345|Return|#123450"
+    "1234567|Return|#123456"
+    "#g 1-2|Return|#120000"
+    "|Return|#000000"
+    "00ff00|Return|#00FF00"
+    "ab||#ab"
+)
