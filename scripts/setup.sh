@@ -22,15 +22,18 @@ packages=(
     ibus ibus-mozc dbus-daemon
     # the fault tests' own small session manager
     libsm-dev
+    # the widget suites under a headless Wayland compositor, and the Wayland scenarios: a
+    # compositor with a seat, its wallpaper, virtual keyboard, clipboard and screenshot
+    # tools, and the screenshot portal with what it needs
+    weston qt6-wayland sway swaybg wtype wl-clipboard grim jq pipewire
+    xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+    # the Windows build and its tests: the MinGW cross compiler and Wine to run the results
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 zip
 )
 if [[ "${CI:-}" == true ]]; then
-    # the format and tidy checks, the fuzzers (clang and its fuzzer runtime), the package
-    # check and the run under a headless Wayland compositor
-    packages+=(clang-format clang-tidy clang libclang-rt-14-dev appstream weston qt6-wayland)
-    # the Wayland scenarios: a compositor with a seat, its wallpaper, virtual keyboard,
-    # clipboard and screenshot tools, and the screenshot portal with what it needs
-    packages+=(sway swaybg wtype wl-clipboard grim jq dbus pipewire)
-    packages+=(xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
+    # the format and tidy checks, the fuzzers (clang and its fuzzer runtime) and the
+    # package check
+    packages+=(clang-format clang-tidy clang libclang-rt-14-dev appstream)
 fi
 
 missing=()
