@@ -102,6 +102,7 @@ void IniText::add(std::string_view bytes)
         }
         if (overlong_) {
             readAround_ = true;
+            firstLine_ = false;
         } else if (pending_.empty()) {
             line(piece, returns);
         } else {
@@ -126,6 +127,14 @@ void IniText::finish()
 
 void IniText::line(std::string_view text, bool returns)
 {
+    // Windows editors start a UTF-8 file with a byte-order mark; left on, it would hide the
+    // first section's header and with it every key under that header.
+    if (firstLine_) {
+        firstLine_ = false;
+        constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+        if (text.starts_with(ByteOrderMark))
+            text.remove_prefix(ByteOrderMark.size());
+    }
     // A carriage return ends a line too, as it did for QSettings.
     for (std::size_t cr = returns ? text.find('\r') : std::string_view::npos;
          cr != std::string_view::npos; cr = text.find('\r')) {

@@ -12,8 +12,10 @@
 
 // The text of the settings file: INI sections of "key=value" lines, as QSettings wrote it
 // in earlier versions ("[condition]" before "[favorite]", keys sorted, a blank line between
-// sections). Every line stands alone: a stray double quote or a trailing backslash costs
-// that line only, never the lines after it, and memory stays bounded whatever the bytes.
+// sections). A file saved by a Windows editor (a UTF-8 byte-order mark, CRLF line ends)
+// reads the same; what is written has neither. Every line stands alone: a stray double
+// quote or a trailing backslash costs that line only, never the lines after it, and memory
+// stays bounded whatever the bytes.
 namespace settings {
 
 // Files up to this size keep the lines of other programs and versions when rewritten;
@@ -59,6 +61,7 @@ private:
     bool keepOthers_;
     bool readAround_ = false;
     std::string pending_; // the unfinished last line of the bytes added so far
+    bool firstLine_ = true;
     bool overlong_ = false;
     std::array<std::optional<std::string>, Schema.size()> ours_;
     // sections_[0] holds the lines before the first header, [1] and [2] are ours.

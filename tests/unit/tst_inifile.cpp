@@ -51,6 +51,13 @@ private Q_SLOTS:
         QTest::newRow("good") << good << "255 65280 16711680 - - - - - - 1 1 0" << false;
         QTest::newRow("CRLF") << QByteArray(good).replace("\n", "\r\n")
                               << "255 65280 16711680 - - - - - - 1 1 0" << false;
+        // As a Windows editor saves it: a byte-order mark, CRLF line ends, spaces around "=".
+        QTest::newRow("byte-order mark, CRLF")
+            << QByteArray("\xEF\xBB\xBF[favorite]\r\n1 = 255\r\n2=65280\r\n[condition]\r\n"
+                          "colornamelist = 1\r\n")
+            << "255 65280 - - - - - - - - 1 -" << false;
+        QTest::newRow("byte-order mark alone")
+            << QByteArray("\xEF\xBB\xBF") << "- - - - - - - - - - - -" << false;
         QTest::newRow("no final newline")
             << QByteArray("[favorite]\n9=5") << "- - - - - - - - 5 - - -" << false;
         QTest::newRow("blanks, comments, quotes")
@@ -94,6 +101,17 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("in pieces of %1: %2").arg(piece).arg(found(ini))));
             QCOMPARE(ini.readAround(), readAround);
         }
+
+        // What the program writes back, defaults for the missing keys, reads as the same.
+        std::array<std::string, Schema.size()> kept;
+        const IniText ini = parse(file);
+        for (std::size_t i = 0; i < Schema.size(); ++i)
+            kept[i] = ini.text(i).value_or(std::to_string(Schema[i].defaultValue));
+        const QByteArray written = QByteArray::fromStdString(ini.rewrite(kept));
+        QVERIFY2(!written.contains('\r') && !written.contains("\xEF\xBB\xBF"), written.constData());
+        const IniText again = parse(written);
+        for (std::size_t i = 0; i < Schema.size(); ++i)
+            QCOMPARE(again.text(i).value_or("-"), kept[i]);
     }
 
     // The lines of others come back as they stood, after our keys, section by section; a
