@@ -17,12 +17,34 @@ if [[ "${CI:-}" == true ]]; then
     in_ci=true
 fi
 failed=()
+skipped=()
+
+# The tests a suite skipped, each with the last line it said about why, so that a missing
+# piece shows at the end of the run and not only inside ctest's list.
+skipped_tests() {
+    python3 - "$1" <<'PYTHON'
+import sys
+import xml.etree.ElementTree as ET
+
+for case in ET.parse(sys.argv[1]).getroot().iter("testcase"):
+    if case.get("status") == "notrun":
+        said = (case.findtext("system-out") or "").strip().splitlines()
+        reason = next((line for line in reversed(said) if "skip" in line.lower()),
+                      said[-1] if said else "it gave no reason")
+        print(f"{case.get('name')}: {reason.strip()}")
+PYTHON
+}
 
 run_suite() {
-    local status=0
-    ctest --test-dir "$1" --output-on-failure --no-tests=error || status=$?
+    local status=0 results=$PWD/$1/ctest-results.xml
+    rm -f "$results"
+    ctest --test-dir "$1" --output-on-failure --no-tests=error --output-junit "$results" \
+        || status=$?
     # How hard the fault test hit the settings file.
     cat "$1/tests/faults/kills-summary.txt" 2>/dev/null || true
+    if [[ -f "$results" ]]; then
+        mapfile -t -O "${#skipped[@]}" skipped < <(skipped_tests "$results" | sed "s|^|$1: |")
+    fi
     return "$status"
 }
 
@@ -58,6 +80,9 @@ if $in_ci; then
     scripts/check-package.sh || failed+=("package")
 fi
 
+if ((${#skipped[@]} > 0)); then
+    printf 'test: skipped %s\n' "${skipped[@]}"
+fi
 if ((${#failed[@]} > 0)); then
     printf 'test: failed: %s\n' "${failed[@]}" >&2
     exit 1
