@@ -150,7 +150,7 @@ QString reason(const ParseResult &result)
 } // namespace
 
 DetailsWindow::DetailsWindow(Chromalynx &owner)
-    : QWidget(&owner, Qt::Tool)
+    : platform::ToolWindow(&owner)
     , owner_(owner)
 {
     setObjectName(QStringLiteral("DetailsWindow"));
@@ -298,7 +298,7 @@ void DetailsWindow::showEvent(QShowEvent *event)
         move(at);
         entry->setFocus();
     }
-    QWidget::showEvent(event);
+    platform::ToolWindow::showEvent(event);
 }
 
 bool DetailsWindow::eventFilter(QObject *watched, QEvent *event)
@@ -307,7 +307,7 @@ bool DetailsWindow::eventFilter(QObject *watched, QEvent *event)
         close();
     else if (watched != &owner_ && event->type() == QEvent::Paint)
         refreshSoon();
-    return QWidget::eventFilter(watched, event);
+    return platform::ToolWindow::eventFilter(watched, event);
 }
 
 void DetailsWindow::refreshSoon()

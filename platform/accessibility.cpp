@@ -6,6 +6,7 @@
 #include "platform/optionbutton.h"
 #include "platform/picturebox.h"
 #include "platform/scrollbar.h"
+#include "platform/toolwindow.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
@@ -415,6 +416,8 @@ QAccessibleInterface *CreateInterface(const QString &key, QObject *object)
         return new LinkInterface(static_cast<LinkLabel *>(object));
     if (key == u"platform::ClientArea")
         return new ClientAreaInterface(static_cast<ClientArea *>(object));
+    if (key == u"platform::ToolWindow")
+        return new QAccessibleWidget(static_cast<ToolWindow *>(object), QAccessible::Window);
     return nullptr;
 }
 

@@ -11,6 +11,7 @@
 //   click on it does.
 // - A link label is a link that opens with its action, Enter or a click.
 // - A client area leaves its hidden controls out of the tree.
+// - A tool window is a window named by its title.
 
 namespace platform {
 
