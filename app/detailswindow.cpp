@@ -70,6 +70,12 @@ private:
 
 namespace {
 
+// A contrast ratio's accessible name, after its row's caption: "白とのコントラスト比".
+QString ratioName(const QLabel *caption)
+{
+    return caption->text() + QStringLiteral("とのコントラスト比");
+}
+
 QString captionOf(Format format)
 {
     switch (format) {
@@ -150,7 +156,7 @@ QString reason(const ParseResult &result)
 } // namespace
 
 DetailsWindow::DetailsWindow(Chromalynx &owner)
-    : QWidget(&owner, Qt::Tool)
+    : platform::ToolWindow(&owner)
     , owner_(owner)
 {
     setObjectName(QStringLiteral("DetailsWindow"));
@@ -223,7 +229,7 @@ DetailsWindow::DetailsWindow(Chromalynx &owner)
         ContrastRow &row = contrast[static_cast<std::size_t>(i)];
         row.caption = new QLabel(contrastBox);
         row.sample = new ContrastSample(contrastBox);
-        row.ratio = valueField(contrastBox, QStringLiteral("コントラスト比"));
+        row.ratio = valueField(contrastBox, QString());
         row.ratio->setWidthSample(QStringLiteral("21.00:1"));
         row.ratio->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         contrastGrid->addWidget(row.caption, i + 1, 0);
@@ -240,6 +246,8 @@ DetailsWindow::DetailsWindow(Chromalynx &owner)
     }
     contrast[0].caption->setText(QStringLiteral("白"));
     contrast[1].caption->setText(QStringLiteral("黒"));
+    for (std::size_t i = 0; i < 2; ++i)
+        contrast[i].ratio->setAccessibleName(ratioName(contrast[i].caption));
     // Wide enough for the favourite's caption, whichever number it carries.
     contrast[2].caption->setMinimumWidth(
         contrast[2].caption->fontMetrics().horizontalAdvance(QStringLiteral("お気に入り9")) + 4);
@@ -298,7 +306,7 @@ void DetailsWindow::showEvent(QShowEvent *event)
         move(at);
         entry->setFocus();
     }
-    QWidget::showEvent(event);
+    platform::ToolWindow::showEvent(event);
 }
 
 bool DetailsWindow::eventFilter(QObject *watched, QEvent *event)
@@ -307,7 +315,7 @@ bool DetailsWindow::eventFilter(QObject *watched, QEvent *event)
         close();
     else if (watched != &owner_ && event->type() == QEvent::Paint)
         refreshSoon();
-    return QWidget::eventFilter(watched, event);
+    return platform::ToolWindow::eventFilter(watched, event);
 }
 
 void DetailsWindow::refreshSoon()
@@ -335,6 +343,7 @@ void DetailsWindow::refresh()
     const Shown now{color, favorite, marked};
     if (shown_ == now)
         return;
+    const bool markerMoved = !shown_ || shown_->marked != marked;
     shown_ = now;
 
     for (FormatRow &row : rows)
@@ -350,7 +359,10 @@ void DetailsWindow::refresh()
     nearestSwatch->setBackColor(MakeColor(
         HexToLong(code.substr(1, 2)), HexToLong(code.substr(3, 2)), HexToLong(code.substr(5, 2))));
 
-    contrast[2].caption->setText(QStringLiteral("お気に入り%1").arg(marked + 1));
+    if (markerMoved) {
+        contrast[2].caption->setText(QStringLiteral("お気に入り%1").arg(marked + 1));
+        contrast[2].ratio->setAccessibleName(ratioName(contrast[2].caption));
+    }
     const std::array<ColorValue, 3> others = {White, 0, favorite};
     for (std::size_t i = 0; i < contrast.size(); ++i) {
         const double ratio = ContrastRatio(color, others[i]);

@@ -14,8 +14,7 @@
 
 #include "colorcodes/colorcodes.h"
 #include "colorcodes/colorformats.h"
-
-#include <QWidget>
+#include "platform/toolwindow.h"
 
 #include <array>
 #include <optional>
@@ -32,7 +31,7 @@ class ValueField;
 
 class ContrastSample;
 
-class DetailsWindow : public QWidget {
+class DetailsWindow : public platform::ToolWindow {
     Q_OBJECT
 
 public:

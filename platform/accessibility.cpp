@@ -6,6 +6,8 @@
 #include "platform/optionbutton.h"
 #include "platform/picturebox.h"
 #include "platform/scrollbar.h"
+#include "platform/toolwindow.h"
+#include "platform/valuefield.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
@@ -364,6 +366,91 @@ private:
     LinkLabel *link() const { return static_cast<LinkLabel *>(widget()); }
 };
 
+// --- Value fields --------------------------------------------------------------------
+
+// Read-only text with a caret and a selection, as Qt tells a read-only line edit: a screen
+// reader's review reads the text, and the caret can walk it character by character.
+class ValueFieldInterface final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit ValueFieldInterface(ValueField *field)
+        : QAccessibleWidget(field, QAccessible::EditableText)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? field()->text() : QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    void selection(int index, int *start, int *end) const override
+    {
+        const bool any = index == 0 && selectionCount() == 1;
+        *start = any ? field()->selectionStart() : 0;
+        *end = any ? field()->selectionEnd() : 0;
+    }
+    int selectionCount() const override
+    {
+        return field()->selectionStart() != field()->selectionEnd() ? 1 : 0;
+    }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int index) override
+    {
+        if (index == 0)
+            field()->select(field()->cursorPosition(), field()->cursorPosition());
+    }
+    void setSelection(int index, int start, int end) override
+    {
+        if (index == 0)
+            field()->select(start, end);
+    }
+
+    int cursorPosition() const override { return field()->cursorPosition(); }
+    void setCursorPosition(int position) override { field()->select(position, position); }
+
+    QString text(int start, int end) const override
+    {
+        return field()->text().mid(start, end - start);
+    }
+    int characterCount() const override { return int(field()->text().size()); }
+
+    QRect characterRect(int offset) const override
+    {
+        const QRect inField = field()->characterRect(offset);
+        return inField.isNull() ? inField
+                                : QRect(field()->mapToGlobal(inField.topLeft()), inField.size());
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        const QPoint inField = field()->mapFromGlobal(point);
+        return field()->rect().contains(inField) ? field()->positionAt(inField) : -1;
+    }
+
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int offset, int *start, int *end) const override
+    {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    ValueField *field() const { return static_cast<ValueField *>(widget()); }
+};
+
 // --- Client areas ----------------------------------------------------------------------
 
 class ClientAreaInterface final : public QAccessibleWidget {
@@ -415,6 +502,10 @@ QAccessibleInterface *CreateInterface(const QString &key, QObject *object)
         return new LinkInterface(static_cast<LinkLabel *>(object));
     if (key == u"platform::ClientArea")
         return new ClientAreaInterface(static_cast<ClientArea *>(object));
+    if (key == u"platform::ValueField")
+        return new ValueFieldInterface(static_cast<ValueField *>(object));
+    if (key == u"platform::ToolWindow")
+        return new QAccessibleWidget(static_cast<ToolWindow *>(object), QAccessible::Window);
     return nullptr;
 }
 

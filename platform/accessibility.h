@@ -11,6 +11,8 @@
 //   click on it does.
 // - A link label is a link that opens with its action, Enter or a click.
 // - A client area leaves its hidden controls out of the tree.
+// - A value field is read-only text, with its caret and selection.
+// - A tool window is a window named by its title.
 
 namespace platform {
 

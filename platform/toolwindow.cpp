@@ -1,9 +1,16 @@
 #include "platform/toolwindow.h"
 
-#include <QWidget>
+#include "platform/accessibility.h"
+
 #include <QWindow>
 
 namespace platform {
+
+ToolWindow::ToolWindow(QWidget *owner)
+    : QWidget(owner, Qt::Tool)
+{
+    InstallAccessibleInterfaces();
+}
 
 void SetKeptAbove(QWidget &window, bool on)
 {

@@ -7,6 +7,7 @@
 #include "platform/toolwindow.h"
 #include "platform/valuefield.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,10 +176,28 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), r.text->text());
     }
 
-    // Ctrl+C on a focused value copies it whole; the main window's Ctrl+C (clear the
-    // favourites), which reaches into its tool windows, must not take the key.
+    // Rows tagged with the keys pressed in the nearest name's field once Alt+N has taken the
+    // keyboard there (which selects it all); Ctrl+C then copies the selection, or the whole
+    // value when nothing is selected. The main window's Ctrl+C (clear the favourites), which
+    // reaches into its tool windows, must not take the key.
+    void copyFocusedValue_data()
+    {
+        QTest::addColumn<QString>("copied");
+
+        const QString whole = QStringLiteral("steelblue（完全一致）");
+        QTest::newRow("") << whole;
+        QTest::newRow("Right") << whole;
+        QTest::newRow("Home Shift+Right Shift+Right") << "st";
+        QTest::newRow("Left Right Shift+End") << "teelblue（完全一致）";
+        QTest::newRow("Shift+Left Shift+Left Left") << whole;
+        QTest::newRow("End Shift+Left Shift+Left Shift+Home Ctrl+A") << whole;
+        QTest::newRow("End Shift+Left Shift+Left") << "致）";
+        QTest::newRow("End Left Shift+Left") << "致";
+    }
+
     void copyFocusedValue()
     {
+        QFETCH(QString, copied);
         SKIP_UNLESS_FOCUSED(open());
         act("RSlider=70 GSlider=130 BSlider=180");
         DetailsWindow &d = openDetails();
@@ -186,9 +205,54 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         d.nearestName->setFocus(Qt::ShortcutFocusReason);
+        for (const QString &key : QString::fromUtf8(QTest::currentDataTag()).split(u' ')) {
+            if (!key.isEmpty())
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("steelblue（完全一致）"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
         QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
+    }
+
+    // Assistive technology finds a window with its title, and each value as read-only text
+    // that Tab reaches and selects whole; a value selected whole stays so as the colour
+    // changes.
+    void readAsText()
+    {
+        SKIP_UNLESS_FOCUSED(open());
+        act("RSlider=70 GSlider=130 BSlider=180");
+        DetailsWindow &d = openDetails();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCoreApplication::processEvents();
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&d);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("色の詳細"));
+        QList<platform::ValueField *> unreached = d.findChildren<platform::ValueField *>();
+        QCOMPARE(unreached.size(), 19);
+        d.nearestName->setFocus(Qt::OtherFocusReason);
+        for (int i = 0; i < 40 && !unreached.isEmpty(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            auto *field = qobject_cast<platform::ValueField *>(QApplication::focusWidget());
+            if (!field)
+                continue;
+            unreached.removeOne(field);
+            QAccessibleInterface *value = QAccessible::queryAccessibleInterface(field);
+            const QString name = value->text(QAccessible::Name);
+            QVERIFY2(value->role() == QAccessible::EditableText && value->state().readOnly,
+                     qPrintable(name));
+            QAccessibleTextInterface *text = value->textInterface();
+            QCOMPARE(text->text(0, text->characterCount()), field->text());
+            int start = -1, end = -1;
+            text->selection(0, &start, &end);
+            QVERIFY2(start == 0 && end == field->text().size(), qPrintable(name));
+        }
+        QVERIFY2(unreached.isEmpty(), "Tab passes over a value");
+
+        d.rows[0].text->setFocus(Qt::TabFocusReason);
+        act("RSlider=255");
+        QCoreApplication::processEvents();
+        QTest::keyClick(d.rows[0].text, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("#FF82B4"));
     }
 
     void typed_data()

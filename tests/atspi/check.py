@@ -164,6 +164,17 @@ def focus_text(top):
     return f"{obj.getRoleName()} '{obj.name}'" if obj is not None else "nothing"
 
 
+def focusables(obj):
+    """The objects below obj that take the focus, in the order of the tree."""
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        if child is None:
+            continue
+        if child.getState().contains(pyatspi.STATE_FOCUSABLE):
+            yield child
+        yield from focusables(child)
+
+
 def tab_cycle(top, start, limit=30):
     """The Tab stops from the focused object round to it again."""
     stops = []
@@ -255,6 +266,7 @@ def opened():
         return []
 
 
+WINDOW_ROLES = (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG, pyatspi.ROLE_WINDOW)
 HIDDEN = ["push button 'Palette'", "text 'R'", "text 'G'", "text 'B'", "push button 'Clear'",
           "radio button 'HTML'", "check box '常に手前に表示'", "check box '色名リスト表示'",
           "scroll bar 'R'", "scroll bar 'G'", "scroll bar 'B'", "text 'RGB'", "push button 'Copy'"]
@@ -381,6 +393,22 @@ def main():
     keys("Escape")
     wait("the About box to close", lambda: window("バージョン情報", (pyatspi.ROLE_DIALOG,)) is None)
     del app
+
+    # The colour-details window at steelblue: a window with its title, every value read as
+    # text, and every value a Tab stop that Tab selects whole.
+    for slider, value in (("R", 70), ("G", 130), ("B", 180)):
+        named(main_window, pyatspi.ROLE_SCROLL_BAR, slider).queryValue().currentValue = value
+    wait_for("the code field at steelblue", lambda: code_field(main_window), "#4682B4")
+    keys("ctrl+i")
+    details = wait("the details window", lambda: window("色の詳細", WINDOW_ROLES))
+    wait("the focus on the entry", lambda: focus_text(details) == "text '色の入力'")
+    check_tree("the details window at steelblue", details, "details.txt")
+    stops = [f"{obj.getRoleName()} '{obj.name}'" for obj in focusables(details)]
+    check("Tab in the details window", tab_cycle(details, stops[0], len(stops) + 2),
+          stops[1:] + stops[:1])
+    keys("Tab")
+    wait("the focus on the HTML value", lambda: focus_text(details) == "text 'HTML'")
+    check("the HTML value as Tab selects it", focused(details).queryText().getSelection(0), (0, 7))
 
     if FAILURES:
         log(f"{len(FAILURES)} checks failed: " + "; ".join(FAILURES))
