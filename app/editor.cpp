@@ -4,11 +4,11 @@
 
 #include "app/standardfunctions.h"
 #include "app/texts.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
-#include "platform/windowsystem.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
+#include "platform/desktop/windowsystem.h"
 
 using namespace StandardFunctions;
 using colorcodes::Mid;

@@ -1,12 +1,12 @@
 #include "app/program.h"
 
 #include "app/chromalynx.h"
-#include "platform/endofrun.h"
-#include "platform/qtservices.h"
-#include "platform/screencapture.h"
-#include "platform/settingsstore.h"
-#include "platform/uifont.h"
-#include "platform/windowsystem.h"
+#include "platform/desktop/endofrun.h"
+#include "platform/desktop/qtservices.h"
+#include "platform/desktop/screencapture.h"
+#include "platform/desktop/uifont.h"
+#include "platform/desktop/windowsystem.h"
+#include "platform/store/settingsstore.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

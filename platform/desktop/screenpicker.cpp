@@ -1,6 +1,6 @@
-#include "platform/screenpicker.h"
+#include "platform/desktop/screenpicker.h"
 
-#include "platform/screencapture.h"
+#include "platform/desktop/screencapture.h"
 
 #include <QCursor>
 #include <QEventLoop>

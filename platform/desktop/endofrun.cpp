@@ -1,4 +1,4 @@
-#include "platform/endofrun.h"
+#include "platform/desktop/endofrun.h"
 
 #include <QGuiApplication>
 #include <QWidget>

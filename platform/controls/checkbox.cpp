@@ -1,4 +1,4 @@
-#include "platform/checkbox.h"
+#include "platform/controls/checkbox.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/textbox.h"
+#include "platform/controls/textbox.h"
 
 #include <QAction>
 #include <QFocusEvent>

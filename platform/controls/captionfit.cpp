@@ -1,4 +1,4 @@
-#include "platform/captionfit.h"
+#include "platform/controls/captionfit.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "platform/linklabel.h"
+#include "platform/controls/linklabel.h"
 
-#include "platform/accessibility.h"
+#include "platform/controls/accessibility.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

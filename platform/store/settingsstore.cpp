@@ -1,9 +1,9 @@
-#include "platform/settingsstore.h"
+#include "platform/store/settingsstore.h"
 
 #if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
 #include <QSettings>
 #else
-#include "platform/settingsfile.h"
+#include "platform/store/settingsfile.h"
 
 #include <QFile>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
-#include "platform/qtservices.h"
+#include "platform/desktop/qtservices.h"
 
-#include "platform/picturebox.h"
+#include "platform/controls/picturebox.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
-#include "platform/screencapture.h"
+#include "platform/desktop/screencapture.h"
 
 #ifdef CHROMALYNX_SCREENSHOT_PORTAL
-#include "platform/portalcapture.h"
+#include "platform/desktop/portalcapture.h"
 #endif
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/portalcapture.h"
+#include "platform/desktop/portalcapture.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,7 +1,7 @@
-#include "platform/listbox.h"
+#include "platform/controls/listbox.h"
 
-#include "platform/accessibility.h"
-#include "platform/captionfit.h"
+#include "platform/controls/accessibility.h"
+#include "platform/controls/captionfit.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "platform/form.h"
+#include "platform/controls/form.h"
 
-#include "platform/accessibility.h"
-#include "platform/twips.h"
+#include "platform/controls/accessibility.h"
+#include "platform/controls/twips.h"
 
 #include <QScreen>
 #include <QTimer>

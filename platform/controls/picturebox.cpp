@@ -1,6 +1,6 @@
-#include "platform/picturebox.h"
+#include "platform/controls/picturebox.h"
 
-#include "platform/accessibility.h"
+#include "platform/controls/accessibility.h"
 
 #include <QAccessible>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "platform/scrollbar.h"
+#include "platform/controls/scrollbar.h"
 
-#include "platform/accessibility.h"
+#include "platform/controls/accessibility.h"
 
 #include <QKeyEvent>
 

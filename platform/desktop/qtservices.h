@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/screencapture.h"
+#include "platform/desktop/screencapture.h"
 
 namespace platform {
 

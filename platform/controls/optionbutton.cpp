@@ -1,6 +1,6 @@
-#include "platform/optionbutton.h"
+#include "platform/controls/optionbutton.h"
 
-#include "platform/accessibility.h"
+#include "platform/controls/accessibility.h"
 
 #include <QButtonGroup>
 

@@ -1,4 +1,4 @@
-#include "platform/uifont.h"
+#include "platform/desktop/uifont.h"
 
 #include <QStringList>
 

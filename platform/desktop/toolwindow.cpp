@@ -1,4 +1,4 @@
-#include "platform/toolwindow.h"
+#include "platform/desktop/toolwindow.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,6 +1,6 @@
-#include "platform/valuefield.h"
+#include "platform/controls/valuefield.h"
 
-#include "platform/windowsystem.h"
+#include "platform/desktop/windowsystem.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
-#include "platform/accessibility.h"
+#include "platform/controls/accessibility.h"
 
-#include "platform/form.h"
-#include "platform/linklabel.h"
-#include "platform/listbox.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
+#include "platform/controls/form.h"
+#include "platform/controls/linklabel.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
 
 #include <QAccessibleWidget>
 #include <QHash>
