@@ -4,7 +4,6 @@
 
 #include <functional>
 
-class QSocketNotifier;
 class QWidget;
 
 namespace platform {
@@ -33,13 +32,18 @@ public:
 
 private:
     void storeOnce();
-    void endOnSignal();
+    // Stores the values and leaves every event loop.
+    void endNow();
     static void atExit();
+
+    // The platform's own endings (endofrun_<platform>.cpp): watched from construction until
+    // destruction.
+    void watchEndings();
+    void releaseEndings();
 
     QWidget &window_;
     std::function<void()> store_;
     bool stored_ = false;
-    QSocketNotifier *signals_ = nullptr;
 };
 
 } // namespace platform

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QUrl;
 class QWidget;
 
@@ -44,5 +46,10 @@ public:
     virtual ~Desktop() = default;
     virtual void open(const QUrl &url) = 0;
 };
+
+// The platform's own colour dialog and shell: the common dialog and ShellExecute on
+// Windows, Qt's dialog and desktop services elsewhere (services_<platform>.cpp).
+std::unique_ptr<ColorDialog> CreateSystemColorDialog();
+std::unique_ptr<Desktop> CreateSystemDesktop();
 
 } // namespace platform

@@ -7,10 +7,7 @@ namespace platform {
 QFont UiFont()
 {
     QFont font;
-#if defined(Q_OS_WIN)
-    font.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Meiryo UI"),
-                      QStringLiteral("Yu Gothic UI")});
-#elif defined(Q_OS_MACOS)
+#if defined(Q_OS_MACOS)
     font.setFamilies(
         {QStringLiteral("Hiragino Sans"), QStringLiteral("Hiragino Kaku Gothic ProN")});
 #else
