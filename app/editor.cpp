@@ -179,9 +179,9 @@ void Chromalynx::RGBCode_KeyPress(int &KeyAscii)
 
 void Chromalynx::SelColor_Click()
 {
-    // Cancel keeps the colour the user has composed since the last OK.
-    if (!services_.colorDialog.ShowColor(this))
-        return;
+    // How the dialog was closed is not looked at: after Cancel its colour is still the one
+    // last taken with OK, and that becomes the current colour all the same.
+    services_.colorDialog.ShowColor(this);
     const colorcodes::ColorValue chosen = services_.colorDialog.Color();
     const colorcodes::ColorCodes parts = SplitColor(chosen);
     Color->setBackColor(chosen);
