@@ -14,7 +14,10 @@ namespace platform {
 //   into a pipe; the event loop reads it, stores the values and leaves every event loop, a
 //   modal dialog's too. A second signal meanwhile waits in the pipe, so it cannot cut a
 //   write short. A signal that was ignored when the program started stays ignored.
-// - The session manager's request to save before the session ends: stores the values.
+// - The session manager's request to save before the session ends (XSMP; on Windows
+//   WM_QUERYENDSESSION): stores the values.
+// - The end of the Windows session (WM_ENDSESSION): stores the values while the message is
+//   handled, since Windows ends the process right after it.
 // - Losing the display connection: Qt's platform plugin then calls exit(); an exit handler
 //   stores the values from the controls, which still exist at that point.
 // The window stores them itself when it closes; once it has closed, or once this object
