@@ -1,11 +1,11 @@
 #include "app/aboutdialog.h"
 
 #include "app/pictures.h"
-#include "platform/captionfit.h"
-#include "platform/linklabel.h"
-#include "platform/services.h"
-#include "platform/twips.h"
-#include "platform/windowsystem.h"
+#include "platform/controls/captionfit.h"
+#include "platform/controls/linklabel.h"
+#include "platform/controls/twips.h"
+#include "platform/desktop/services.h"
+#include "platform/desktop/windowsystem.h"
 
 #include <QLabel>
 #include <QPushButton>

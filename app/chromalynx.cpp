@@ -2,15 +2,15 @@
 
 #include "app/pictures.h"
 #include "app/texts.h"
-#include "platform/captionfit.h"
-#include "platform/checkbox.h"
-#include "platform/listbox.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/screencapture.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
-#include "platform/twips.h"
+#include "platform/controls/captionfit.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
+#include "platform/controls/twips.h"
+#include "platform/desktop/screencapture.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -23,7 +23,7 @@
 
 #include "app/services.h"
 #include "colorcodes/colorcodes.h"
-#include "platform/form.h"
+#include "platform/controls/form.h"
 
 #include <array>
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include "app/chromalynx.h"
 
 #include "app/texts.h"
-#include "platform/checkbox.h"
-#include "platform/listbox.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/listbox.h"
 
 #include <QAction>
 

@@ -4,13 +4,13 @@
 #include "app/standardfunctions.h"
 #include "app/texts.h"
 #include "colorcodes/colorscience.h"
-#include "platform/checkbox.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
-#include "platform/toolwindow.h"
-#include "platform/valuefield.h"
-#include "platform/windowsystem.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
+#include "platform/controls/valuefield.h"
+#include "platform/desktop/toolwindow.h"
+#include "platform/desktop/windowsystem.h"
 
 #include <QEvent>
 #include <QGridLayout>

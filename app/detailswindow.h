@@ -14,7 +14,7 @@
 
 #include "colorcodes/colorcodes.h"
 #include "colorcodes/colorformats.h"
-#include "platform/toolwindow.h"
+#include "platform/desktop/toolwindow.h"
 
 #include <array>
 #include <optional>

@@ -4,11 +4,11 @@
 
 #include "app/standardfunctions.h"
 #include "app/texts.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
-#include "platform/windowsystem.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
+#include "platform/desktop/windowsystem.h"
 
 using namespace StandardFunctions;
 using colorcodes::Mid;
@@ -179,9 +179,9 @@ void Chromalynx::RGBCode_KeyPress(int &KeyAscii)
 
 void Chromalynx::SelColor_Click()
 {
-    // Cancel keeps the colour the user has composed since the last OK.
-    if (!services_.colorDialog.ShowColor(this))
-        return;
+    // How the dialog was closed is not looked at: after Cancel its colour is still the one
+    // last taken with OK, and that becomes the current colour all the same.
+    services_.colorDialog.ShowColor(this);
     const colorcodes::ColorValue chosen = services_.colorDialog.Color();
     const colorcodes::ColorCodes parts = SplitColor(chosen);
     Color->setBackColor(chosen);

@@ -3,7 +3,7 @@
 #include "app/chromalynx.h"
 
 #include "app/standardfunctions.h"
-#include "platform/picturebox.h"
+#include "platform/controls/picturebox.h"
 
 using namespace StandardFunctions;
 

@@ -3,12 +3,12 @@
 #include "app/chromalynx.h"
 
 #include "app/standardfunctions.h"
-#include "platform/checkbox.h"
-#include "platform/listbox.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/textbox.h"
-#include "platform/twips.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/textbox.h"
+#include "platform/controls/twips.h"
 
 #include <QPushButton>
 

@@ -4,7 +4,7 @@
 
 #include "app/aboutdialog.h"
 #include "app/standardfunctions.h"
-#include "platform/checkbox.h"
+#include "platform/controls/checkbox.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "app/program.h"
 
 #include "app/chromalynx.h"
-#include "platform/endofrun.h"
-#include "platform/qtservices.h"
-#include "platform/screencapture.h"
-#include "platform/settingsstore.h"
-#include "platform/uifont.h"
-#include "platform/windowsystem.h"
+#include "platform/desktop/endofrun.h"
+#include "platform/desktop/qtservices.h"
+#include "platform/desktop/screencapture.h"
+#include "platform/desktop/uifont.h"
+#include "platform/desktop/windowsystem.h"
+#include "platform/store/settingsstore.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -28,13 +28,14 @@ int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)
     QApplication app(argc, argv);
     PrepareApplication();
 
-    platform::QtColorDialog colorDialog;
+    const std::unique_ptr<platform::ColorDialog> colorDialog = platform::CreateSystemColorDialog();
     platform::QtMessageBox messageBox;
-    platform::QtDesktop desktop;
-    platform::SettingsStore store;
+    const std::unique_ptr<platform::Desktop> desktop = platform::CreateSystemDesktop();
+    const std::unique_ptr<settings::Store> store = platform::OpenSettingsStore();
     const std::unique_ptr<platform::ScreenCapture> screenCapture = platform::CreateScreenCapture();
-    Chromalynx window({colorDialog, messageBox, desktop, store, QApplication::applicationDirPath(),
-                       screenCapture.get(), platform::StaysOnTopAvailable()});
+    Chromalynx window({*colorDialog, messageBox, *desktop, *store,
+                       QApplication::applicationDirPath(), screenCapture.get(),
+                       platform::StaysOnTopAvailable()});
     // Logging out, a signal or a lost display ends the run as closing the window does.
     platform::EndOfRun endOfRun(window, [&window] { window.Form_Unload(); });
     if (beforeShow)

@@ -6,8 +6,8 @@
 
 #include "app/texts.h"
 #include "colorcodes/namedcolors.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
 
 using platform::PictureBox;
 

@@ -4,9 +4,9 @@
 
 #include "app/standardfunctions.h"
 #include "app/texts.h"
-#include "platform/optionbutton.h"
-#include "platform/screencapture.h"
-#include "platform/screenpicker.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/desktop/screencapture.h"
+#include "platform/desktop/screenpicker.h"
 
 #include <QAction>
 

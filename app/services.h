@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 #include "settings/storedsettings.h"
 
 #include <QString>

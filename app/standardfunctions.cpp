@@ -2,10 +2,10 @@
 
 #include "app/chromalynx.h"
 #include "colorcodes/namedcolors.h"
-#include "platform/listbox.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/windowsystem.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/desktop/windowsystem.h"
 
 namespace StandardFunctions {
 

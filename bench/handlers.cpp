@@ -3,9 +3,9 @@
 #include "app/chromalynx.h"
 #include "app/detailswindow.h"
 #include "fixture.h"
-#include "platform/listbox.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
 
 #include <QTest>
 #include <QUrl>

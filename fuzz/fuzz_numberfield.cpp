@@ -2,8 +2,8 @@
 // and a field that does not hold digits alone ends up showing the slider's value.
 
 #include "app/chromalynx.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
 
 #include <QApplication>
 #include <QUrl>

@@ -5,11 +5,11 @@
 // would and to read its state in a few words.
 
 #include "app/chromalynx.h"
-#include "platform/checkbox.h"
-#include "platform/listbox.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
 
 #include <QAbstractButton>
 #include <QAction>

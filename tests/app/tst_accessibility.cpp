@@ -5,8 +5,8 @@
 
 #include "app/aboutdialog.h"
 #include "fixture.h"
-#include "platform/linklabel.h"
-#include "platform/optionbutton.h"
+#include "platform/controls/linklabel.h"
+#include "platform/controls/optionbutton.h"
 
 #include <QAccessible>
 #include <QLabel>

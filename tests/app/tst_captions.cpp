@@ -8,8 +8,8 @@
 #include "app/aboutdialog.h"
 #include "app/program.h"
 #include "fixture.h"
-#include "platform/optionbutton.h"
-#include "platform/qtservices.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/desktop/qtservices.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -4,8 +4,8 @@
 
 #include "app/detailswindow.h"
 #include "fixture.h"
-#include "platform/toolwindow.h"
-#include "platform/valuefield.h"
+#include "platform/controls/valuefield.h"
+#include "platform/desktop/toolwindow.h"
 
 #include <QAccessible>
 #include <QClipboard>

@@ -8,8 +8,8 @@
 #include "app/aboutdialog.h"
 #include "app/standardfunctions.h"
 #include "fixture.h"
-#include "platform/linklabel.h"
-#include "platform/optionbutton.h"
+#include "platform/controls/linklabel.h"
+#include "platform/controls/optionbutton.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -200,10 +200,11 @@ private Q_SLOTS:
             << "rgb=18,52,86 code=#123456" + asked;
         QTest::newRow("favorite/5=5649426 @favorite_display(4) Cancel @GText {Ctrl+C}")
             << "rgb=18,52,86 code=#123456 marker=5 fav5=5649426" + asked;
-        // Palette: the dialog starts from the colour last taken with OK.
+        // Palette: the dialog starts from the colour last taken with OK, and Cancel brings
+        // that colour back.
         QTest::newRow("chosen=5649426 @SelColor") << "rgb=18,52,86 code=#123456 dialog=0";
         QTest::newRow("chosen=5649426 @SelColor Cancel chosen=255 @RText 1 @SelColor @SelColor")
-            << "rgb=1,52,86 code=#013456 dialog=5649426";
+            << "rgb=18,52,86 code=#123456 dialog=5649426";
     }
 
     // No step moves or recreates the window, writes a setting or leaves a drag behind.

@@ -4,7 +4,7 @@
 //
 // Usage: faults_saveloop FILE [once]
 
-#include "platform/settingsfile.h"
+#include "platform/store/settingsfile.h"
 
 #include <unistd.h>
 

@@ -3,8 +3,8 @@
 // the number fields the way every other source of a colour does.
 
 #include "app/fixture.h"
-#include "platform/optionbutton.h"
-#include "platform/screencapture.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/desktop/screencapture.h"
 
 #include <QLabel>
 #include <QScopeGuard>

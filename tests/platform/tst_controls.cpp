@@ -1,9 +1,9 @@
-#include "platform/checkbox.h"
-#include "platform/listbox.h"
-#include "platform/optionbutton.h"
-#include "platform/picturebox.h"
-#include "platform/scrollbar.h"
-#include "platform/textbox.h"
+#include "platform/controls/checkbox.h"
+#include "platform/controls/listbox.h"
+#include "platform/controls/optionbutton.h"
+#include "platform/controls/picturebox.h"
+#include "platform/controls/scrollbar.h"
+#include "platform/controls/textbox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "platform/settingsfile.h"
+#include "platform/store/settingsfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -311,7 +311,8 @@ scenario_palette() {
     expect_dialog_closed "the colour dialog"
     keys shift+Tab
     copy_code
-    expect_copied "#123456" "Cancel in the colour dialog changed the colour"
+    # Before any OK the dialog's colour is its first one, black, and Cancel takes it too.
+    expect_copied "#000000" "Cancel before any OK in the colour dialog"
 
     # The dialog first offers black, and Enter takes it.
     keys Tab space
@@ -332,6 +333,16 @@ scenario_palette() {
     keys shift+Tab
     copy_code
     expect_copied "#ABCDEF" "OK in the colour dialog after #abcdef was typed into its HTML field"
+
+    # Cancel brings back the colour last taken with OK.
+    enter_code 123456 Return
+    keys Tab space
+    expect_dialog "the colour dialog"
+    keys Escape
+    expect_dialog_closed "the colour dialog"
+    keys shift+Tab
+    copy_code
+    expect_copied "#ABCDEF" "Cancel in the colour dialog after an OK"
     keys ctrl+q
     expect_exit_ok
 }
