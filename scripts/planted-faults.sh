@@ -12,8 +12,9 @@
 # every fault look caught. CHROMALYNX_FAULTS_JOBS sets the build's parallelism (2).
 #
 # Results: CAUGHT (a test failed or timed out), MISSED (all passed), not-run (every test
-# was skipped, as where a harness's tools are missing), build-broken or no-match (a bad
-# entry: the fault does not compile, or its text is not found exactly once). Logs are kept
+# was skipped, as where a harness's tools are missing), and for a bad entry build-broken
+# (the fault does not compile), no-match (its text is not found exactly once) or no-tests
+# (its regular expression picks no test). Logs are kept
 # in the scratch folder's logs/.
 set -euo pipefail
 
@@ -88,29 +89,34 @@ run_tests() {
     return "$status"
 }
 
+# test_names REGEX: the tests it picks, one a line.
+test_names() {
+    ctest --test-dir "$build" -N -R "$1" | sed -n 's/^ *Test *#[0-9]*: //p'
+}
+
 if $baseline; then
-    regexes=()
-    for id in "${chosen[@]}"; do
-        regexes+=("${entry[$id.tests]}")
-    done
-    union=$(IFS='|' && echo "${regexes[*]}")
+    # CTest's regular expressions allow few groups: the union is spelt out by test name.
+    names=$(for id in "${chosen[@]}"; do test_names "${entry[$id.tests]}"; done |
+        sort -u | sed 's/\./\\./g' | paste -sd '|')
     started=$SECONDS
     build "$logs/baseline-build.log" || { echo "the unplanted tree does not build" >&2; exit 1; }
-    if ! run_tests "$union" "$logs/baseline.log"; then
+    if ! run_tests "^($names)\$" "$logs/baseline.log"; then
         echo "baseline: tests fail without any fault planted; see $logs/baseline.log" >&2
-        sed -n '/The following tests FAILED/,$p' "$logs/baseline.log" >&2
+        sed -n '/tests FAILED:/,$p' "$logs/baseline.log" >&2
         exit 1
     fi
     echo "baseline: $(grep -m1 'tests passed' "$logs/baseline.log") ($((SECONDS - started)) s)"
 fi
 
-declare -A count=([CAUGHT]=0 [MISSED]=0 [not-run]=0 [build-broken]=0 [no-match]=0)
+declare -A count=([CAUGHT]=0 [MISSED]=0 [not-run]=0 [build-broken]=0 [no-match]=0 [no-tests]=0)
 run_started=$SECONDS
 for id in "${chosen[@]}"; do
     file=${entry[$id.file]} tests=${entry[$id.tests]} log=$logs/$id.log
     started=$SECONDS
     detail=
-    if ! plant "$src/$file" "${entry[$id.find]}" "${entry[$id.replace]}"; then
+    if [[ -z "$(test_names "$tests")" ]]; then
+        result=no-tests
+    elif ! plant "$src/$file" "${entry[$id.find]}" "${entry[$id.replace]}"; then
         result=no-match
     elif ! build "$log"; then
         result=build-broken
@@ -132,4 +138,4 @@ done
 
 echo "${count[CAUGHT]} caught, ${count[MISSED]} missed" \
     "(of ${#chosen[@]}; ${count[not-run]} not run, ${count[build-broken]} build-broken," \
-    "${count[no-match]} no-match; $((SECONDS - run_started)) s)"
+    "${count[no-match]} no-match, ${count[no-tests]} no-tests; $((SECONDS - run_started)) s)"
