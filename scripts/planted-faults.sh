@@ -9,7 +9,9 @@
 # and its build folder stay in build-faults/ (CHROMALYNX_FAULTS_DIR elsewhere) between
 # faults and runs, so that each fault costs an incremental build. Before the faults, the
 # chosen faults' tests run once on the unplanted tree: a test that fails there would make
-# every fault look caught. CHROMALYNX_FAULTS_JOBS sets the build's parallelism (2).
+# every fault look caught. CHROMALYNX_FAULTS_JOBS sets the build's parallelism (2);
+# CHROMALYNX_FAULTS_TESTS, a ctest pattern, runs every fault against those tests instead
+# of its own (to see what a renamed or merged test still catches, or what else does).
 #
 # Results: CAUGHT (a test failed or timed out), MISSED (all passed), not-run (every test
 # was skipped, as where a harness's tools are missing), and for a bad entry build-broken
@@ -89,6 +91,10 @@ run_tests() {
     return "$status"
 }
 
+tests_of() {
+    echo "${CHROMALYNX_FAULTS_TESTS:-${entry[$1.tests]}}"
+}
+
 # test_names REGEX: the tests it picks, one a line.
 test_names() {
     ctest --test-dir "$build" -N -R "$1" | sed -n 's/^ *Test *#[0-9]*: //p'
@@ -96,7 +102,7 @@ test_names() {
 
 if $baseline; then
     # CTest's regular expressions allow few groups: the union is spelt out by test name.
-    names=$(for id in "${chosen[@]}"; do test_names "${entry[$id.tests]}"; done |
+    names=$(for id in "${chosen[@]}"; do test_names "$(tests_of "$id")"; done |
         sort -u | sed 's/\./\\./g' | paste -sd '|')
     started=$SECONDS
     build "$logs/baseline-build.log" || { echo "the unplanted tree does not build" >&2; exit 1; }
@@ -111,7 +117,7 @@ fi
 declare -A count=([CAUGHT]=0 [MISSED]=0 [not-run]=0 [build-broken]=0 [no-match]=0 [no-tests]=0)
 run_started=$SECONDS
 for id in "${chosen[@]}"; do
-    file=${entry[$id.file]} tests=${entry[$id.tests]} log=$logs/$id.log
+    file=${entry[$id.file]} tests=$(tests_of "$id") log=$logs/$id.log
     started=$SECONDS
     detail=
     if [[ -z "$(test_names "$tests")" ]]; then
