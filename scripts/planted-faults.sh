@@ -16,8 +16,8 @@
 # Results: CAUGHT (a test failed or timed out), MISSED (all passed), not-run (every test
 # was skipped, as where a harness's tools are missing), and for a bad entry build-broken
 # (the fault does not compile), no-match (its text is not found exactly once) or no-tests
-# (its regular expression picks no test). Logs are kept
-# in the scratch folder's logs/.
+# (its regular expression picks no test). Logs are kept in the scratch folder's logs/.
+# The first run builds everything, which takes a few minutes.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
