@@ -20,6 +20,10 @@
 # The first run builds everything, which takes a few minutes.
 set -euo pipefail
 
+# Bash reads a script while it runs it; the braces around the rest make it read all of it
+# first, so that a checkout that changes this file during a long run cannot derail it.
+{
+
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 list=$repo/scripts/planted-faults.txt
 scratch=${CHROMALYNX_FAULTS_DIR:-$repo/build-faults}
@@ -145,3 +149,5 @@ done
 echo "${count[CAUGHT]} caught, ${count[MISSED]} missed" \
     "(of ${#chosen[@]}; ${count[not-run]} not run, ${count[build-broken]} build-broken," \
     "${count[no-match]} no-match, ${count[no-tests]} no-tests; $((SECONDS - run_started)) s)"
+exit
+}
