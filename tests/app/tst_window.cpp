@@ -243,6 +243,38 @@ private Q_SLOTS:
         QCOMPARE(QList<QVariantList>(moves), QList<QVariantList>({{1}, {12}, {128}}));
     }
 
+    // Rows tagged with a script for act(): every source of a colour writes red, then green,
+    // then blue, so the code field passes through the new red alone, then red and green.
+    void sourcesWriteRedFirst_data()
+    {
+        QTest::addColumn<QString>("codes");
+
+        const QString steps = "#12FFFF #1234FF #123456";
+        QTest::newRow("@RGBCode 123456{Return}") << "# #1 #12 #123 #1234 #12345 #123456 " + steps;
+        QTest::newRow("chosen=5649426 @SelColor") << steps;
+        QTest::newRow("@CheckColorName @@ColorName1[#4682B4_steelblue]")
+            << "#46FFFF #4682FF #4682B4";
+        QTest::newRow("@CheckColorName @Arphabet_Sort @ColorName2[tan_#D2B48C]")
+            << "#D2FFFF #D2B4FF #D2B48C";
+        QTest::newRow("favorite/5=5649426 @favorite_display(4)") << steps;
+        QTest::newRow("favorite/5=5649426 FavoriteColor(4)>Color") << steps;
+    }
+
+    void sourcesWriteRedFirst()
+    {
+        QFETCH(QString, codes);
+
+        const QString script = QString::fromUtf8(QTest::currentDataTag());
+        Chromalynx &w = open(script);
+        if (needsKeyboard(script))
+            SKIP_UNLESS_FOCUSED(w);
+        QStringList seen;
+        connect(w.RGBCode, &QLineEdit::textChanged, &w,
+                [&seen](const QString &code) { seen << code; });
+        act(script);
+        QCOMPARE(seen.join(u' '), codes);
+    }
+
     // Whatever is pasted, the slider stays in 0..255 and the field shows its value.
     void pastedTextKeepsTheSliderInRange_data()
     {
