@@ -17,6 +17,12 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/chromalynx-unprivileged.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 chown nobody "$work"
+# A build folder that the user cannot enter (one made by mktemp, say): a copy of the
+# program where the user can run it.
+if ! runuser -u nobody -- test -x "$program"; then
+    install -o nobody -m 755 "$program" "$work/${program##*/}"
+    program=$work/${program##*/}
+fi
 runuser -u nobody -- env -i PATH="$PATH" HOME="$work" TMPDIR="$work" LANG=C.UTF-8 \
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
     UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$program" "$@"

@@ -54,42 +54,46 @@ sway_enter_user() {
             --shell /usr/sbin/nologin "$SWAY_USER" 2>/dev/null || id -u "$SWAY_USER" >/dev/null \
             || fail "could not create the user $SWAY_USER"
     fi
-    local tests
+    # Everything the user runs is copied out first: the private /tmp would hide a checkout
+    # or a build folder that lies under the shared one. The copy lives in the folder that
+    # becomes that private /tmp.
+    local tests root stage readme
     tests=$(cd "$(dirname "$1")/.." && pwd)
+    root=$(mktemp -d "${TMPDIR:-/tmp}/chromalynx-sway.XXXXXX")
+    chmod 1777 "$root"
+    mkdir -p "$root/stage/tests/sway" "$root/stage/tests/x11" "$root/stage/program" \
+        "$root/stage/shots"
+    cp "$tests"/sway/*.sh "$root/stage/tests/sway/"
+    cp "$tests"/x11/session.sh "$root/stage/tests/x11/"
+    cp "$3" "$root/stage/program/"
+    readme=$(dirname "$3")/readme.txt
+    if [[ -f "$readme" ]]; then cp "$readme" "$root/stage/program/"; fi
+    chown -R "$SWAY_USER": "$root/stage"
     # A private /tmp where the kernel allows one; otherwise the shared one, where two
     # portal screenshots at once would share the portal's file.
-    local run=(bash -c) tmp=shared
+    local run=(bash -c) stage=$root/stage private=
     if unshare --mount --propagation private true 2>/dev/null; then
         run=(unshare --mount --propagation private bash -c)
-        tmp=private
+        stage=/tmp/stage private=yes
     else
         log "no private /tmp here: the screenshot portal writes into the shared one"
     fi
+    local status=0
     # shellcheck disable=SC2016 # expanded by the inner shell
-    exec "${run[@]}" '
+    "${run[@]}" '
         set -eu
-        user=$1 tests=$2 script=$3 scenario=$4 program=$5 tmp=$6
-        if [[ "$tmp" == private ]]; then mount -t tmpfs -o mode=1777 tmpfs /tmp; fi
-        stage=$(mktemp -d "${TMPDIR:-/tmp}/chromalynx-stage.XXXXXX")
-        mkdir -p "$stage/tests/sway" "$stage/tests/x11" "$stage/program" "$stage/shots"
-        cp "$tests"/sway/*.sh "$stage/tests/sway/"
-        cp "$tests"/x11/session.sh "$stage/tests/x11/"
-        cp "$program" "$stage/program/"
-        readme=$(dirname "$program")/readme.txt
-        if [[ -f "$readme" ]]; then cp "$readme" "$stage/program/"; fi
-        chown -R "$user": "$stage"
-        chmod 755 "$stage"
-        status=0
-        (cd "$stage/shots" && runuser -u "$user" -- env -i PATH="$PATH" LANG=C.UTF-8 \
+        user=$1 root=$2 stage=$3 private=$4 script=$5 scenario=$6 program=$7
+        if [[ -n "$private" ]]; then mount --bind "$root" /tmp; fi
+        cd "$stage/shots"
+        runuser -u "$user" -- env -i PATH="$PATH" LANG=C.UTF-8 \
             CI="${CI:-}" X11_TIME_SCALE="${X11_TIME_SCALE:-1}" SWAY_AS_USER=1 HOME="$stage" \
             ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
             UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
-            bash "$stage/tests/sway/${script##*/}" "$scenario" \
-            "$stage/program/${program##*/}") || status=$?
-        cp "$stage"/shots/*.png . 2>/dev/null || true
-        rm -rf "$stage"
-        exit "$status"
-    ' sway-session "$SWAY_USER" "$tests" "$1" "$2" "$3" "$tmp"
+            bash "$stage/tests/sway/${script##*/}" "$scenario" "$stage/program/${program##*/}"
+    ' sway-session "$SWAY_USER" "$root" "$stage" "$private" "$1" "$2" "$3" || status=$?
+    cp "$root"/stage/shots/*.png . 2>/dev/null || true
+    rm -rf "$root"
+    exit "$status"
 }
 
 sway_running() { [[ -n "$SWAY_PID" ]] && kill -0 "$SWAY_PID" 2>/dev/null; }
