@@ -22,7 +22,7 @@ run_suite() {
     local status=0
     ctest --test-dir "$1" --output-on-failure --no-tests=error || status=$?
     # How hard the fault test hit the settings file.
-    cat "$1/tests/faults/kills-summary.txt" 2>/dev/null || true
+    cat "$1/tests/session/kills-summary.txt" 2>/dev/null || true
     return "$status"
 }
 

@@ -1,0 +1,131 @@
+"""Headless sway (it has a seat, so windows get the keyboard and the clipboard works) with a
+session bus and, where asked for, the screenshot portal. Keys come through the
+virtual-keyboard protocol (wtype), the clipboard through wl-paste and wl-copy, the screen
+through grim, and swaymsg tells where the windows are. sway refuses to run as root:
+run.py runs this session as an unprivileged user (user.py)."""
+
+import glob
+import json
+import os
+import subprocess
+
+from harness import Failure, Image, Session, log, output, require, wait
+from x11 import Window
+
+OUTPUT = "HEADLESS-1"
+BACKGROUND = "123456"
+PORTALS = "/usr/libexec/xdg-desktop-portal"
+
+
+class SwaySession(Session):
+    name = "wayland"
+    needs_user = True
+
+    def start(self):
+        require("sway", "swaymsg", "swaybg", "wtype", "wl-copy", "wl-paste", "grim",
+                "dbus-daemon", "dbus-send", PORTALS, f"{PORTALS}-wlr", "pipewire")
+        self.env.update(XDG_CURRENT_DESKTOP="sway", XDG_SESSION_TYPE="wayland")
+        self.program_env = {"QT_QPA_PLATFORM": "wayland"}
+        with open(f"{self.dir}/sway.conf", "w") as conf:
+            conf.write(f"output {OUTPUT} resolution 1280x1024 position 0 0 bg #{BACKGROUND} "
+                       "solid_color\nxwayland disable\ndefault_border none\n"
+                       "default_floating_border none\nfocus_follows_mouse no\n")
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        sway = self.helper("sway", "sway", "-c", f"{self.dir}/sway.conf",
+                           env={**self.env, "WLR_BACKENDS": "headless",
+                                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
+
+        def sockets():
+            ipc, lock = glob.glob(f"{runtime}/sway-ipc.*.sock"), glob.glob(f"{runtime}/wayland-*.lock")
+            return (ipc[0], lock[0]) if ipc and lock else sway.poll() is not None
+        found = wait("sway to open its sockets", sockets, 30)
+        if found is True:
+            raise Failure("sway ended at start")
+        self.env.update(SWAYSOCK=found[0], WAYLAND_DISPLAY=os.path.basename(found[1])[:-5])
+        wait("sway to answer", lambda: self.tree(), 10)
+        # With no input device the seat has no keyboard, and each wtype's virtual keyboard
+        # would give it one only while wtype runs: a client then binds the keyboard while
+        # the keys are on their way, and loses them. One that stays keeps it in place.
+        self.helper("wtype", "wtype", "-s", "3600000")
+        self.start_bus(bare=self.options.bare_bus)
+        log(f"sway running on {self.env['WAYLAND_DISPLAY']}")
+
+    def portal(self):
+        """xdg-desktop-portal with the wlroots backend for screenshots, which needs PipeWire."""
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        self.helper("pipewire", "pipewire")
+        wait("PipeWire", lambda: os.path.exists(f"{runtime}/pipewire-0"))
+        self.helper("portal-wlr", f"{PORTALS}-wlr", "--loglevel=DEBUG")
+        wait("the wlroots portal", lambda: self.on_bus("org.freedesktop.impl.portal.desktop.wlr"))
+        self.helper("portal", PORTALS, "--verbose")
+        wait("the desktop portal", lambda: self.on_bus("org.freedesktop.portal.Desktop"), 20)
+
+    def on_bus(self, name):
+        return "boolean true" in output(
+            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+            "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", f"string:{name}",
+            env=self.env)
+
+    def swaymsg(self, *words):
+        return output("swaymsg", *words, env=self.env)
+
+    def tree(self):
+        text = self.swaymsg("-t", "get_tree")
+        return json.loads(text) if text else None
+
+    def nodes(self):
+        def walk(node):
+            yield node
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                yield from walk(child)
+        return [n for n in walk(self.tree() or {}) if n.get("pid") and n.get("visible")]
+
+    def windows(self):
+        return [Window(str(n["id"]), n["name"]) for n in self.nodes()]
+
+    def node(self, window):
+        return next((n for n in self.nodes() if str(n["id"]) == str(window)), {})
+
+    def focused(self, window):
+        return self.node(window).get("focused", False)
+
+    def activate(self, window):
+        self.swaymsg(f"[con_id={window}]", "focus")
+
+    def outer(self, window):
+        rect = self.node(window).get("rect", {})
+        return tuple(rect.get(k) for k in ("x", "y", "width", "height"))
+
+    def above(self, window):
+        return False
+
+    def keys(self, *names):
+        """KEY is a key symbol with optional ctrl+, shift+ and alt+ in front."""
+        words = []
+        for name in names:
+            *modifiers, key = name.split("+")
+            words += [w for m in modifiers for w in ("-M", m)] + ["-k", key]
+            words += [w for m in modifiers for w in ("-m", m)]
+        subprocess.run(["wtype", "-d", "30", *words], env=self.env, check=True)
+
+    def type(self, text):
+        subprocess.run(["wtype", "-d", "30", "--", text], env=self.env, check=True)
+
+    def clipboard(self):
+        return output("wl-paste", "--no-newline", env=self.env)
+
+    def offer(self, text):
+        subprocess.run(["wl-copy", "--type", "text/plain", "--", text], env=self.env, check=True)
+        wait("the clipboard to hold the offered text", lambda: self.clipboard() == text)
+
+    def capture(self, kind, logical=True):
+        """The output in logical pixels, or in its own (grim scales a scaled output down
+        with -s 1)."""
+        return subprocess.run(["grim", "-t", kind, *(["-s", "1"] if logical else []), "-o",
+                               OUTPUT, "-"], env=self.env, capture_output=True, check=True).stdout
+
+    def shoot_device(self):
+        return Image(self.capture("ppm", False))
+
+    def show_picture(self, path):
+        self.swaymsg("output", OUTPUT, "bg", path, "stretch")
