@@ -38,7 +38,7 @@ TESTS = {f"{kind}_{name}": (kind, name) for name in ("start", "codes", "restart"
          for kind in ("x11", "wayland")}
 TESTS.update({
     "x11_input_method": ("ime", "codes restart"),
-    "x11_pointer": ("x11", "notation sliders names favourites"),
+    "x11_pointer": ("x11", "pointer"),
     "x11_palette": ("x11", "palette"),
     "x11_window": ("x11", "window"),
     "x11_details": ("x11", "details"),
@@ -47,7 +47,7 @@ TESTS.update({
     "atspi_screen_reader": ("atspi", "screen_reader"),
     "faults_kills": ("x11", "kills"),
     "faults_endings": ("x11", "endings"),
-    "faults_stores": ("x11", "stores"),
+    "faults_stores": ("x11", "stores huge two"),
 })
 
 

@@ -1,8 +1,8 @@
 """The scenarios a user goes through, each written once for every session it runs in (the
-test table in run.py says which). At start the focus is on Copy; Shift+Tab from there
-enters the code field and Tab from the code field returns to Copy, and the scenarios keep
-to that. Where the pointer is needed or pixels are read, positions are in the client area
-below the menu bar (X11 only: headless sway has no pointer)."""
+table in run.py says which). At start the focus is on Copy; Shift+Tab from there enters the
+code field and Tab from the code field returns to Copy, and the scenarios keep to that.
+Where the pointer is needed or pixels are read, positions are in the client area below the
+menu bar, in pixels (X11 only: headless sway has no pointer)."""
 
 import os
 import re
@@ -12,11 +12,27 @@ import urllib.parse
 from harness import WHITE, Failure, expect, log, stored, wait
 
 SCENARIOS = {}
+ABOUT, QUESTION, PICKER = "バージョン情報", "確認", "画面から色を取得"
 
 
 def scenario(function):
     SCENARIOS[function.__name__] = function
     return function
+
+
+def answer(app, keys, title, reply, look=None):
+    """Keys that open the window titled so, a look at it, and the keys that close it."""
+    app.steps(keys)
+    window = app.dialog(title)
+    if look:
+        look(window)
+    app.steps(reply)
+    app.closed(title)
+    return window
+
+
+def kept_above(s, window, above=True):
+    expect(f"window {window} kept above others", lambda: s.above(window), above)
 
 
 @scenario
@@ -35,7 +51,7 @@ def start(s, app):
     app.expect_settings(stored(colornamelist=1))
 
 
-# Keys from Copy and back, what the clipboard then holds, and what a different value shows
+# Input from Copy and back, what the clipboard then holds, and what a different value shows
 # is broken. Each code entered differs from the colour before it, since entering the
 # current colour leaves the typed text as is.
 ENTRIES = [
@@ -55,8 +71,8 @@ ENTRIES = [
     # From Copy, Tab runs through Palette, the number fields, Clear, the notation and the
     # two check boxes (always-on-top greyed where windows cannot be kept above) to the red
     # slider. There, Left, Up and Page Up lower the value.
-    ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy", "#12FF00",
-     "on the red slider Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left"),
+    ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
+     "#12FF00", "on the red slider Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left"),
     ("shift+Tab '123456' Return Tab read:2", "18", "the R field after #123456 was entered"),
     # Six Tab stops reach the chosen notation; DEC, last in the Tab order, comes just before
     # the code field, which takes a code (always hexadecimal) and shows it in DEC.
@@ -77,9 +93,8 @@ ENTRIES = [
 @scenario
 def codes(s, app):
     app.start()
-    slider = "9" if s.stacking else "8"
     for keys, expected, why in ENTRIES:
-        app.steps(keys.replace("slider", slider))
+        app.steps(keys.replace("slider", "9" if s.stacking else "8"))
         app.clipboard(expected, why)
     app.quit()
 
@@ -88,13 +103,10 @@ def codes(s, app):
 def restart(s, app):
     """What Ctrl+Q writes, the next start reads back; always-on-top switches in place."""
     app.start()
-    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d")
+    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
     app.size((537, 207))
-    values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1}
-    if s.stacking:
-        app.keys("ctrl+t")
-        wait("the window to be kept above", lambda: s.above(app.window))
-        values["condition/formtop"] = 1
+    values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1,
+              "condition/formtop": int(s.stacking)}
     app.quit()
     app.expect_settings(values)
     app.start()
@@ -103,25 +115,15 @@ def restart(s, app):
     app.keys("F4")
     app.copied("#FF0000", "F4 after a restart")
     if s.stacking:
-        wait("the window to be kept above", lambda: s.above(app.window))
+        kept_above(s, app.window)
         window, frame = app.window, s.outer(app.window)
         for above in (False, True):
             app.keys("ctrl+t")
-            expect("kept above", lambda: s.above(app.window), above)
-        if [w.id for w in s.windows() if w.title == "Chromalynx"] != [window] or \
-                s.outer(window) != frame:
+            kept_above(s, window, above)
+        if app.others("Chromalynx") or s.outer(window) != frame:
             raise Failure("switching always-on-top replaced or moved the window")
     app.quit()
     app.expect_settings(values)
-
-
-def clear_question(app, answer, key, code):
-    app.keys("ctrl+c")
-    app.dialog("確認")
-    app.keys(answer)
-    app.closed("確認")
-    app.keys(key)
-    app.copied(code, f"{answer} in the question before clearing, then {key}")
 
 
 @scenario
@@ -133,35 +135,31 @@ def shortcuts(s, app):
     app.start(env=s.tool("xdg-open", f'printf "%s\\n" "$*" >>"{opened}"'))
     app.keys("ctrl+h")
     wait("the readme to be handed to xdg-open", lambda: os.path.exists(opened))
-    with open(opened) as found:
-        url = found.readline().strip()
     readme = os.path.join(os.path.realpath(os.path.dirname(app.path)), "readme.txt")
-    if urllib.parse.unquote(url) != f"file://{readme}":
-        raise Failure(f"xdg-open was given {url!r}, expected file://{readme}")
+    with open(opened) as found:
+        url = urllib.parse.unquote(found.readline().strip())
+    if url != f"file://{readme}":
+        raise Failure(f"xdg-open was given {url}, expected file://{readme}")
     app.no_dialog("readme", 1)
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 shift+Tab '00FF00' Return Tab shift+F9 "
               "shift+Tab '0000FF' Return Tab")
     for key, code in (("F4", "#FF0000"), ("F9", "#00FF00")):
         app.keys(key)
         app.copied(code, key)
-    clear_question(app, "Escape", "F4", "#FF0000")
-    clear_question(app, "Return", "F9", "#FFFFFF")
+    for reply, key, code in (("Escape", "F4", "#FF0000"), ("Return", "F9", "#FFFFFF")):
+        answer(app, "ctrl+c", QUESTION, reply)
+        app.keys(key)
+        app.copied(code, f"{reply} to the question before clearing, then {key}")
     if s.stacking:
         app.keys("ctrl+t")
-        wait("the window to be kept above", lambda: s.above(app.window))
-        app.keys("alt+h", "Up", "Return")
-        app.dialog("バージョン情報")
-        expect("kept above with the About box open", lambda: s.above(app.window), False)
-        app.keys("Return")
-        app.closed("バージョン情報")
-        expect("kept above after the About box", lambda: s.above(app.window), False)
+        kept_above(s, app.window)
+        answer(app, "alt+h Up Return", ABOUT, "Return",
+               lambda w: kept_above(s, app.window, False))
+        kept_above(s, app.window, False)
     app.quit()
     app.expect_settings(stored())
     app.start(app.bare_copy())
-    app.keys("ctrl+h")
-    app.dialog("readme")
-    app.keys("Return")
-    app.closed("readme")
+    answer(app, "ctrl+h", "readme", "Return")
     app.quit()
 
 
@@ -173,12 +171,9 @@ def greyed(s, app):
     for value in (1, 0):
         app.write_settings(f"[condition]\nformtop={value}\n")
         app.start()
-        app.keys("ctrl+t", "alt+h", "Up", "Return")
-        app.dialog("バージョン情報")
-        app.keys("Return")
-        app.closed("バージョン情報")
+        answer(app, "ctrl+t alt+h Up Return", ABOUT, "Return")
         app.keys("ctrl+p")
-        app.no_dialog("画面から色を取得")
+        app.no_dialog(PICKER)
         app.keys("alt+d")
         s.screenshot(f"{s.name}-greyed-{value}.png")
         app.keys("Escape")
@@ -186,11 +181,8 @@ def greyed(s, app):
         app.expect_settings({"condition/formtop": value})
 
 
-def pick_with(s, app, keys, code, fields):
-    app.keys("ctrl+p")
-    app.dialog("画面から色を取得")
-    app.steps(keys)
-    app.closed("画面から色を取得")
+def picked(s, app, keys, code, fields=()):
+    answer(app, "ctrl+p", PICKER, keys)
     app.copied(code, f"a pick ended with {keys}")
     for tabs, value in enumerate(fields, 2):
         app.field(tabs, str(value))
@@ -213,29 +205,24 @@ def pick(s, app):
     s.show_picture(picture)
     expect("the screen's pixel (3, 2)", lambda: s.shoot().pixel(3, 2), "302080")
     app.start()
-    pick_with(s, app, "Escape", "#FFFFFF", ())
-    pick_with(s, app, "Right*3 Down*2 Return", "#302080", (48, 32, 128))
+    picked(s, app, "Escape", "#FFFFFF")
+    picked(s, app, "Right*3 Down*2 Return", "#302080", (48, 32, 128))
     if s.name == "wayland":
-        # Stretched over an output of its size, the picture's pixels are the output's,
-        # also at scale 2, where the output has half as many logical pixels.
+        # Stretched over an output of its size, the picture's pixels are the output's, also
+        # at scale 2, where the output has half as many logical pixels.
         s.swaymsg("output", "HEADLESS-1", "scale", "2")
-        expect("the scaled output's pixel (5, 1)",
-               lambda: s.shoot_device().pixel(5, 1), "501080")
-        pick_with(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
+        expect("the scaled output's pixel (5, 1)", lambda: s.shoot_device().pixel(5, 1), "501080")
+        picked(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
     else:
         s.pointer(0, 0)
-        app.keys("ctrl+p")
-        app.dialog("画面から色を取得")
-        s.click(10, 10)
-        app.closed("画面から色を取得")
+        answer(app, "ctrl+p", PICKER, "", lambda w: s.click(10, 10))
         app.copied("#A0A080", "a pick ended with a click at (10, 10)")
     app.quit()
 
 
-# --- X11 only: the pointer, the pixels and the window manager --------------------------
+# --- X11 only: the pointer, the pixels and the window manager ---------------------------
 
-COPY = (176, 8)  # the middle of Copy, at client (152, 0)
-PREVIEW = (104, 48)  # the middle of the preview swatch, at (56, 36), 97 x 25 framed
+COPY, PREVIEW = (176, 8), (104, 48)  # the middles of Copy and of the preview swatch
 
 
 def client(s, app, colour, scale=1):
@@ -243,120 +230,62 @@ def client(s, app, colour, scale=1):
     (57, 37), is the only area of the colour it shows."""
     def found():
         x, y, w, h = s.geometry(app.window)
-        box = s.shoot().box(colour, x, y, w, h)
-        if box and box[0] == round(57 * scale) and box[2] >= 90 * scale and box[3] >= 20 * scale:
-            return x, y + box[1] - round(37 * scale)
-        return None
+        bx, by, bw, bh = s.shoot().box(colour, x, y, w, h)
+        return (bx == round(57 * scale) and bw >= 90 * scale and bh >= 20 * scale and
+                (x, y + by - round(37 * scale)))
     return wait(f"the preview to show #{colour}", found)
 
 
-def click(s, at, point, count=1):
-    s.click(at[0] + point[0], at[1] + point[1], count)
+def at(origin, point):
+    return origin[0] + point[0], origin[1] + point[1]
 
 
 @scenario
-def notation(s, app):
-    """The option buttons clicked on their round marks; a full-width number pasted with
-    the middle button arrives as ASCII digits."""
-    app.start()
-    app.enter_code("FF8000")
-    at = client(s, app, "FF8000")
-    # After the B field's "0", "１２" makes 12.
-    s.offer("１２", "primary")
-    s.pointer(at[0] + 296, at[1] + 108)
-    s.x("xdotool", "click", "2")
-    click(s, at, COPY)
-    app.clipboard("#FF800C", "１２ pasted with the middle button after the B field's 0")
-    app.enter_code("123456")
-    s.pointer(0, 0)
-    expect("the preview's middle", lambda: s.shoot().pixel(at[0] + 104, at[1] + 48), "123456")
-    for x, code in ((163, "5649426"), (115, "&H00563412"), (62, "#123456")):
-        click(s, at, (x, 27))
-        click(s, at, COPY)
-        app.clipboard(code, f"a click on the option button at client x {x}")
-    app.quit()
-
-
-@scenario
-def sliders(s, app):
+def pointer(s, app):
+    """The thumb of a slider dragged, the wheel turned over one, a full-width number pasted
+    with the middle button, drag and drop between the preview and a favourite, and the
+    marker, drawn at a swatch's top-left corner as a light pixel and a dark one below."""
     app.start()
     app.enter_code("1219FF")
-    at = client(s, app, "1219FF")
+    o = client(s, app, "1219FF")
+
+    def copied(code, why):
+        s.click(*at(o, COPY))
+        app.clipboard(code, why)
     # At 255 the blue slider's thumb lies against its right arrow (client x 231 to 258 of a
     # slider from 31 to 271); dragged past the left end it stops at 0. A press beside the
     # thumb would page by 16 instead.
-    s.drag(at[0] + 244, at[1] + 108, at[0] + 10, at[1] + 108)
-    click(s, at, COPY)
-    app.clipboard("#121900", "the blue slider's thumb dragged to the far left")
+    s.drag(*at(o, (244, 108)), *at(o, (10, 108)))
+    copied("#121900", "the blue slider's thumb dragged to the far left")
     # The wheel turned down over the red slider raises it by three, turned up lowers it.
-    s.pointer(at[0] + 150, at[1] + 74)
-    s.x("xdotool", "click", "--repeat", "2", "--delay", "100", "5")
-    s.x("xdotool", "click", "4")
-    click(s, at, COPY)
-    app.clipboard("#151900", "the wheel turned down twice and up once over the red slider")
-    app.quit()
-
-
-@scenario
-def names(s, app):
-    """The list column: off the screen while hidden; shown, an entry is taken by a double
-    click in code order, by a click in name order, and by moving on with the arrow keys."""
-    app.start()
-    app.enter_code("123456")
-    at = client(s, app, "123456")
-    s.pointer(0, 0)
-    area = (at[0] + 330, at[1] + 5, 160, 110)
-    root = s.shoot().pixel(0, 1023)
-    expect("the colours where the hidden list lies", lambda: s.shoot().colours(*area), {root})
-    app.keys("ctrl+d")
-    app.size((537, 207))
-    wait("the list's white to show", lambda: s.shoot().lightness(*area) >= 80)
-    for point, count, key, code, why in (
-            ((370, 9), 2, None, "#000000", "a double click on the first entry in code order"),
-            ((419, 144), 1, None, None, "アルファベット順"),
-            ((370, 9), 1, None, "#F0F8FF", 'a click on "aliceblue", first in name order'),
-            ((370, 9), 1, "Down", "#FAEBD7", 'Down from "aliceblue"')):
-        click(s, at, point, count)
-        if key:
-            app.keys(key)
-        if code:
-            click(s, at, COPY)
-            app.clipboard(code, why)
-    app.quit()
-
-
-def favourite(n):
-    """Favourite n's swatch lies at client (19 + 24 (n - 1), 123), 25 x 25 framed."""
-    return 19 + 24 * (n - 1)
-
-
-@scenario
-def favourites(s, app):
-    """Drag and drop between the preview and a favourite, and the marker, drawn at a
-    swatch's top-left corner as a light pixel and a dark one diagonally below it."""
-    app.start()
-    app.enter_code("123456")
-    at = client(s, app, "123456")
+    s.pointer(*at(o, (150, 74)))
+    s.x("xdotool", "click", "--repeat", "2", "--delay", "100", "5", "click", "4")
+    copied("#151900", "the wheel turned down twice and up once over the red slider")
+    # After the B field's "0", "１２" makes 12.
+    s.offer("１２", "primary")
+    s.click(*at(o, (296, 108)), button=2)
+    copied("#15190C", "１２ pasted with the middle button after the B field's 0")
 
     def corner(n, pixels):
+        x, y = at(o, (20 + 24 * (n - 1), 124))  # favourite n's inside
+
         def seen():
-            shot, x = s.shoot(), at[0] + favourite(n)
-            return f"{shot.pixel(x + 1, at[1] + 124)} {shot.pixel(x + 2, at[1] + 125)}"
+            shot = s.shoot()
+            return shot.pixel(x, y), shot.pixel(x + 1, y + 1)
         expect(f"favourite {n}'s corner", seen, pixels, 5)
-    marked, third = "FCFEFC 040204", (favourite(3) + 12, 135)
-    s.drag(at[0] + PREVIEW[0], at[1] + PREVIEW[1], at[0] + third[0], at[1] + third[1])
+    marked, third = ("FCFEFC", "040204"), (79, 135)
+    app.enter_code("123456")
+    s.drag(*at(o, PREVIEW), *at(o, third))
     s.pointer(0, 0)
     corner(3, marked)
-    corner(1, "FFFFFF FFFFFF")
-    app.enter_code("FF8000")
-    app.keys("shift+F5")
+    corner(1, ("FFFFFF", "FFFFFF"))
+    app.steps("shift+Tab 'FF8000' Return Tab shift+F5")
     corner(5, marked)
-    corner(3, "123456 123456")
-    s.drag(at[0] + third[0], at[1] + third[1], at[0] + PREVIEW[0], at[1] + PREVIEW[1])
+    corner(3, ("123456", "123456"))
+    s.drag(*at(o, third), *at(o, PREVIEW))
     s.pointer(0, 0)
     app.copied("#123456", "favourite 3 dragged onto the preview")
     corner(3, marked)
-    corner(5, "FF8000 FF8000")
     app.quit()
     app.expect_settings({"favorite/3": 5649426, "favorite/5": 33023, "favorite/1": WHITE})
 
@@ -370,39 +299,34 @@ def palette(s, app):
     app.enter_code("123456")
     for keys, code in (("Escape", "#123456"), ("Return", "#000000"),
                        ("alt+h ctrl+a '#abcdef' Return", "#ABCDEF")):
-        app.keys("Tab", "space")
-        app.dialog()
-        app.steps(keys)
-        app.closed()
+        answer(app, "Tab space", None, keys)
         app.keys("shift+Tab")
         app.copied(code, f"{keys} in the colour dialog")
     app.quit()
 
 
-def fixed_buttons(s, window, what, minimise):
+def fixed_buttons(s, window, minimise):
     """No maximise button, a minimise button exactly when asked for, a fixed size, and no
     maximising allowed by the window manager. Motif bits: functions 1 all (inverted),
     8 minimise, 16 maximise; decorations 1 all (inverted), 32 minimise, 64 maximise."""
     hints = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1]
     flags, functions, decorations = (int(v, 0) for v in hints.replace(",", " ").split()[:3])
-    sizes = s.x("xprop", "-id", window, "WM_NORMAL_HINTS")
-    smallest = re.search(r"minimum size: (.*)", sizes)
-    largest = re.search(r"maximum size: (.*)", sizes)
-    checks = {"functions and decorations set": flags & 3 == 3,
-              "no maximising offered": not (functions & 17 or decorations & 65),
-              f"minimise {'offered' if minimise else 'not offered'}":
-                  (bool(functions & 8), bool(decorations & 32)) == (minimise, minimise),
-              "a fixed size": smallest and largest and smallest[1] == largest[1],
-              "no maximising allowed": "MAXIMIZE" not in s.x(
-                  "xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")}
-    wrong = [k for k, ok in checks.items() if not ok]
-    if wrong:
-        raise Failure(f"{what}: not {', '.join(wrong)}: _MOTIF_WM_HINTS {hints.strip()}, {sizes}")
-    log(f"{what}: {', '.join(checks)}")
+    sizes = re.findall(r"(?:minimum|maximum) size: (.*)",
+                       s.x("xprop", "-id", window, "WM_NORMAL_HINTS"))
+    found = {"functions and decorations given": flags & 3 == 3,
+             "maximising offered": bool(functions & 17 or decorations & 65),
+             "minimising offered": (bool(functions & 8), bool(decorations & 32)),
+             "a fixed size": len(sizes) == 2 and sizes[0] == sizes[1],
+             "maximising allowed": "MAXIMIZE" in s.x("xprop", "-id", window,
+                                                     "_NET_WM_ALLOWED_ACTIONS")}
+    expect(f"window {window}'s buttons and size", lambda: found, {
+        "functions and decorations given": True, "maximising offered": False,
+        "minimising offered": (minimise, minimise), "a fixed size": True,
+        "maximising allowed": False}, 0)
 
 
-def centre(geometry):
-    x, y, w, h = geometry
+def centre(s, window):
+    x, y, w, h = s.outer(window)
     return x + w // 2, y + h // 2
 
 
@@ -412,34 +336,29 @@ def near(a, b, slack):
 
 @scenario
 def window(s, app):
-    """The window opens centred and cannot be maximised; the About box opens centred on it
-    wherever it was moved, and neither it nor the question offer minimising."""
+    """The window opens centred and cannot be maximised, not even by a double click on its
+    title bar; the About box opens centred on it wherever it was moved, and neither it
+    nor the question offer minimising."""
     app.start()
     s.pointer(0, 0)
     app.size((322, 207))
-    wait("the frame to be centred on the screen", lambda: near(
-        centre(s.outer(app.window)), (640, 512), 1), 5)
-    fixed_buttons(s, app.window, "the main window", True)
-    # A double click on the title bar, which maximises a window under openbox.
-    x, y, w, h = s.outer(app.window)
+    wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
+    fixed_buttons(s, app.window, True)
+    x, y, w, _ = s.outer(app.window)
     s.click(x + w // 2, y + 8, 2)
     s.pointer(0, 0)
     app.no_dialog(None, 1)
     app.size((322, 207))
     s.x("xdotool", "windowmove", app.window, "140", "90")
     wait("the window to move", lambda: s.outer(app.window)[:2] != (x, y))
-    app.keys("alt+h", "Up", "Return")
-    about = app.dialog("バージョン情報")
-    wait("the About box centred on the main window", lambda: near(
-        centre(s.outer(about)), centre(s.outer(app.window)), 2), 5)
-    fixed_buttons(s, about, "the About box", False)
-    s.screenshot("x11-window-about.png")
-    app.keys("Return")
-    app.closed("バージョン情報")
-    app.keys("ctrl+c")
-    fixed_buttons(s, app.dialog("確認"), "the question before clearing", False)
-    app.keys("Escape")
-    app.closed("確認")
+
+    def about(box):
+        wait("the About box centred on the main window",
+             lambda: near(centre(s, box), centre(s, app.window), 2), 5)
+        fixed_buttons(s, box, False)
+        s.screenshot("x11-window-about.png")
+    answer(app, "alt+h Up Return", ABOUT, "Return", about)
+    answer(app, "ctrl+c", QUESTION, "Escape", lambda box: fixed_buttons(s, box, False))
     app.quit()
 
 
@@ -451,27 +370,23 @@ def details(s, app):
     app.start()
     app.keys("ctrl+i")
     details = app.dialog("色の詳細")
-    app.type("hsl(207 44% 49%)")
     # Alt+N takes the keyboard to the nearest name's field, whose text is copied whole.
-    app.keys("Return", "alt+n", "ctrl+a", "ctrl+c")
+    app.steps("'hsl(207 44% 49%)' Return alt+n ctrl+a ctrl+c")
     app.clipboard("steelblue（完全一致）", "the nearest name copied")
-    mx, my, mw, mh = s.outer(app.window)
-    dx, dy, dw, dh = s.outer(details)
+    (mx, my, mw, mh), (dx, dy, dw, dh) = s.outer(app.window), s.outer(details)
     if dx < mx + mw and mx < dx + dw and dy < my + mh and my < dy + dh:
         raise Failure(f"the details window {s.outer(details)} covers the main window")
     s.screenshot("x11-details.png")
-    s.activate(app.window)
     wait("the main window to get the keyboard", lambda: s.focused(app.window))
     for tabs, value in ((2, "70"), (3, "130"), (4, "180")):
         app.field(tabs, value)
     for above in (True, False):
         app.keys("ctrl+t")
-        for which in (app.window, details):
-            expect(f"window {which} kept above", lambda: s.above(which), above)
+        kept_above(s, app.window, above)
+        kept_above(s, details, above)
     app.keys("ctrl+i")
     if app.dialog("色の詳細") != details:
         raise Failure("Ctrl+I opened a second details window")
-    s.activate(app.window)
     wait("the main window to get the keyboard", lambda: s.focused(app.window))
     app.quit()
 
@@ -491,24 +406,17 @@ def scaling(s, app):
         if name == "tall-title" and y - s.outer(app.window)[1] < 30:
             raise Failure(f"the title bar is {y - s.outer(app.window)[1]} px high")
         app.enter_code("123456")
-        at = client(s, app, "123456", scale)
-        device = lambda v: int(v * scale + 0.5)  # noqa: E731
-        if at[1] + device(160) > y + h:
-            raise Failure("the client area ends above the favourite numbers' bottom")
-        shot = s.shoot()
+        cx, cy = client(s, app, "123456", scale)
+        shot, device = s.shoot(), lambda v: int(v * scale + 0.5)
         # The digits 1 to 9 stand at client (27 + 24 i, 148), 9 wide, 12 high.
-        for i in range(9):
-            if len(shot.colours(at[0] + device(27 + 24 * i), at[1] + device(148), device(9),
-                                device(12))) < 2:
-                raise Failure(f"at scale {name} no ink where the digit {i + 1} stands")
-        top = at[1] + device(161)
-        if top < y + h and len(shot.colours(x, top, w, y + h - top)) != 1:
-            raise Failure(f"at scale {name} something shows below the favourite numbers")
+        whole = [i + 1 for i in range(9) if cy + device(160) <= y + h and len(shot.colours(
+            cx + device(27 + 24 * i), cy + device(148), device(9), device(12))) > 1]
+        below = shot.colours(x, cy + device(161), w, max(0, y + h - cy - device(161)))
+        if whole != list(range(1, 10)) or len(below) > 1:
+            raise Failure(f"at scale {name} only the digits {whole} show whole, and "
+                          f"{len(below)} colours show below them")
         log(f"scale {name}: the numbers whole, nothing below them")
         s.screenshot(f"scale-{name}-main.png", app.window)
-        app.keys("alt+h", "Up", "Return")
-        about = app.dialog("バージョン情報")
-        s.screenshot(f"scale-{name}-about.png", about)
-        app.keys("Return")
-        app.closed("バージョン情報")
+        answer(app, "alt+h Up Return", ABOUT, "Return",
+               lambda box: s.screenshot(f"scale-{name}-about.png", box))
         app.quit()

@@ -1,8 +1,8 @@
 """Headless sway (it has a seat, so windows get the keyboard and the clipboard works) with a
-session bus and, where asked for, the screenshot portal. Keys come through the
-virtual-keyboard protocol (wtype), the clipboard through wl-paste and wl-copy, the screen
-through grim, and swaymsg tells where the windows are. sway refuses to run as root:
-run.py runs this session as an unprivileged user (user.py)."""
+session bus and, where asked for, the screenshot portal. Keys come through the virtual
+keyboard (wtype), the clipboard through wl-paste and wl-copy, the screen through grim,
+and swaymsg tells where the windows are. sway refuses root: run.py runs this session as
+an unprivileged user."""
 
 import glob
 import json
@@ -13,8 +13,7 @@ from harness import Failure, Image, Session, log, output, require, wait
 from x11 import Window
 
 OUTPUT = "HEADLESS-1"
-BACKGROUND = "123456"
-PORTALS = "/usr/libexec/xdg-desktop-portal"
+PORTAL = "/usr/libexec/xdg-desktop-portal"
 
 
 class SwaySession(Session):
@@ -23,26 +22,25 @@ class SwaySession(Session):
 
     def start(self):
         require("sway", "swaymsg", "swaybg", "wtype", "wl-copy", "wl-paste", "grim",
-                "dbus-daemon", "dbus-send", PORTALS, f"{PORTALS}-wlr", "pipewire")
+                "dbus-daemon", "dbus-send", PORTAL, f"{PORTAL}-wlr", "pipewire", "convert")
         self.env.update(XDG_CURRENT_DESKTOP="sway", XDG_SESSION_TYPE="wayland")
         self.program_env = {"QT_QPA_PLATFORM": "wayland"}
         with open(f"{self.dir}/sway.conf", "w") as conf:
-            conf.write(f"output {OUTPUT} resolution 1280x1024 position 0 0 bg #{BACKGROUND} "
+            conf.write(f"output {OUTPUT} resolution 1280x1024 position 0 0 bg #123456 "
                        "solid_color\nxwayland disable\ndefault_border none\n"
                        "default_floating_border none\nfocus_follows_mouse no\n")
-        runtime = self.env["XDG_RUNTIME_DIR"]
-        sway = self.helper("sway", "sway", "-c", f"{self.dir}/sway.conf",
-                           env={**self.env, "WLR_BACKENDS": "headless",
-                                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
+        sway = self.helper("sway", "sway", "-c", f"{self.dir}/sway.conf", env={
+            **self.env, "WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
+            "WLR_RENDERER": "pixman"})
 
         def sockets():
-            ipc, lock = glob.glob(f"{runtime}/sway-ipc.*.sock"), glob.glob(f"{runtime}/wayland-*.lock")
+            ipc, lock = (glob.glob(f"{self.dir}/runtime/{n}") for n in ("sway-ipc.*.sock",
+                                                                          "wayland-*.lock"))
             return (ipc[0], lock[0]) if ipc and lock else sway.poll() is not None
-        found = wait("sway to open its sockets", sockets, 30)
-        if found is True:
+        if (found := wait("sway to open its sockets", sockets, 30)) is True:
             raise Failure("sway ended at start")
         self.env.update(SWAYSOCK=found[0], WAYLAND_DISPLAY=os.path.basename(found[1])[:-5])
-        wait("sway to answer", lambda: self.tree(), 10)
+        wait("sway to answer", self.tree)
         # With no input device the seat has no keyboard, and each wtype's virtual keyboard
         # would give it one only while wtype runs: a client then binds the keyboard while
         # the keys are on their way, and loses them. One that stays keeps it in place.
@@ -52,19 +50,15 @@ class SwaySession(Session):
 
     def portal(self):
         """xdg-desktop-portal with the wlroots backend for screenshots, which needs PipeWire."""
-        runtime = self.env["XDG_RUNTIME_DIR"]
         self.helper("pipewire", "pipewire")
-        wait("PipeWire", lambda: os.path.exists(f"{runtime}/pipewire-0"))
-        self.helper("portal-wlr", f"{PORTALS}-wlr", "--loglevel=DEBUG")
-        wait("the wlroots portal", lambda: self.on_bus("org.freedesktop.impl.portal.desktop.wlr"))
-        self.helper("portal", PORTALS, "--verbose")
-        wait("the desktop portal", lambda: self.on_bus("org.freedesktop.portal.Desktop"), 20)
-
-    def on_bus(self, name):
-        return "boolean true" in output(
-            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
-            "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", f"string:{name}",
-            env=self.env)
+        wait("PipeWire", lambda: os.path.exists(f"{self.dir}/runtime/pipewire-0"))
+        for name, program in (("impl.portal.desktop.wlr", f"{PORTAL}-wlr"),
+                              ("portal.Desktop", PORTAL)):
+            self.helper(name, program)
+            wait(f"org.freedesktop.{name} on the bus", lambda: "boolean true" in output(
+                "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                f"string:org.freedesktop.{name}", env=self.env), 20)
 
     def swaymsg(self, *words):
         return output("swaymsg", *words, env=self.env)
@@ -78,26 +72,20 @@ class SwaySession(Session):
             yield node
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 yield from walk(child)
-        return [n for n in walk(self.tree() or {}) if n.get("pid") and n.get("visible")]
+        return {str(n["id"]): n for n in walk(self.tree() or {}) if n.get("pid") and n["visible"]}
 
     def windows(self):
-        return [Window(str(n["id"]), n["name"]) for n in self.nodes()]
-
-    def node(self, window):
-        return next((n for n in self.nodes() if str(n["id"]) == str(window)), {})
+        return [Window(i, n["name"]) for i, n in self.nodes().items()]
 
     def focused(self, window):
-        return self.node(window).get("focused", False)
+        return self.nodes().get(window, {}).get("focused", False)
 
     def activate(self, window):
         self.swaymsg(f"[con_id={window}]", "focus")
 
     def outer(self, window):
-        rect = self.node(window).get("rect", {})
+        rect = self.nodes().get(window, {}).get("rect", {})
         return tuple(rect.get(k) for k in ("x", "y", "width", "height"))
-
-    def above(self, window):
-        return False
 
     def keys(self, *names):
         """KEY is a key symbol with optional ctrl+, shift+ and alt+ in front."""
