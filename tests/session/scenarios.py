@@ -309,20 +309,21 @@ def fixed_buttons(s, window, minimise):
     """No maximise button, a minimise button exactly when asked for, a fixed size, and no
     maximising allowed by the window manager. Motif bits: functions 1 all (inverted),
     8 minimise, 16 maximise; decorations 1 all (inverted), 32 minimise, 64 maximise."""
-    hints = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1]
-    flags, functions, decorations = (int(v, 0) for v in hints.replace(",", " ").split()[:3])
-    sizes = re.findall(r"(?:minimum|maximum) size: (.*)",
-                       s.x("xprop", "-id", window, "WM_NORMAL_HINTS"))
-    found = {"functions and decorations given": flags & 3 == 3,
-             "maximising offered": bool(functions & 17 or decorations & 65),
-             "minimising offered": (bool(functions & 8), bool(decorations & 32)),
-             "a fixed size": len(sizes) == 2 and sizes[0] == sizes[1],
-             "maximising allowed": "MAXIMIZE" in s.x("xprop", "-id", window,
-                                                     "_NET_WM_ALLOWED_ACTIONS")}
-    expect(f"window {window}'s buttons and size", lambda: found, {
+    def found():
+        hints = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1]
+        flags, functions, decorations = (int(v, 0) for v in hints.replace(",", " ").split()[:3])
+        sizes = re.findall(r"(?:minimum|maximum) size: (.*)",
+                           s.x("xprop", "-id", window, "WM_NORMAL_HINTS"))
+        return {"functions and decorations given": flags & 3 == 3,
+                "maximising offered": bool(functions & 17 or decorations & 65),
+                "minimising offered": (bool(functions & 8), bool(decorations & 32)),
+                "a fixed size": len(sizes) == 2 and sizes[0] == sizes[1],
+                "maximising allowed": "MAXIMIZE" in s.x("xprop", "-id", window,
+                                                        "_NET_WM_ALLOWED_ACTIONS")}
+    expect(f"window {window}'s buttons and size", found, {
         "functions and decorations given": True, "maximising offered": False,
         "minimising offered": (minimise, minimise), "a fixed size": True,
-        "maximising allowed": False}, 0)
+        "maximising allowed": False})
 
 
 def centre(s, window):
