@@ -76,8 +76,9 @@ def main():
     parser.add_argument("test", choices=["list", "x11", "anywhere", *TESTS])
     for tool in ("program", "probe", "saveloop", "minism", "settings-command"):
         parser.add_argument(f"--{tool}")
-    parser.add_argument("command", nargs="*")
-    options = parser.parse_args()
+    words = sys.argv[1:] + ["--"]
+    options = parser.parse_args(words[:words.index("--")])
+    options.command = words[words.index("--") + 1:-1]
     if options.test == "list":
         print("\n".join(TESTS))
         return 0
