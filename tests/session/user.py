@@ -8,6 +8,7 @@ folder as the copies so that nothing under the shared /tmp needs to be seen.
 Usage as a script: user.py PROGRAM [ARGUMENT...] runs a test program offscreen."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -31,6 +32,13 @@ def run_as_user(command, files, env=None):
     with copies of those files, in the user's own working folder; screenshots (*.png) it
     leaves there come back into the current folder. Returns the exit status."""
     ensure_user()
+    environment = {k: os.environ[k] for k in KEEP if k in os.environ}
+    environment.update(env or {})
+    # A leak-suppression file named in LSAN_OPTIONS must be readable by the user too.
+    if suppressions := re.search(r"suppressions=([^:]+)", os.environ.get("LSAN_OPTIONS", "")):
+        files = [*files, suppressions[1]]
+        environment["LSAN_OPTIONS"] = os.environ["LSAN_OPTIONS"].replace(
+            suppressions[1], f"{{{len(files) - 1}}}")
     root = tempfile.mkdtemp(prefix="chromalynx-user.")
     os.chmod(root, 0o1777)
     private = subprocess.run(["unshare", "--mount", "--propagation", "private", "true"],
@@ -53,13 +61,11 @@ def run_as_user(command, files, env=None):
                 copies.append(f"{inner}/stage/{i}/{os.path.basename(path)}")
         os.makedirs(f"{root}/stage/work")
         subprocess.run(["chown", "-R", f"{USER}:", f"{root}/stage"], check=True)
-        environment = {k: os.environ[k] for k in KEEP if k in os.environ}
-        environment.update(env or {}, HOME=f"{inner}/stage/work", TMPDIR=inner)
-        words = list(command)
+        environment.update(HOME=f"{inner}/stage/work", TMPDIR=inner)
+        words = [f"{k}={v}" for k, v in environment.items()] + list(command)
         for i, copy in enumerate(copies):
             words = [w.replace(f"{{{i}}}", copy) for w in words]
-        run = ["runuser", "-u", USER, "--", "env", "-i",
-               *[f"{k}={v}" for k, v in environment.items()], *words]
+        run = ["runuser", "-u", USER, "--", "env", "-i", *words]
         if private:
             run = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
                    'mount --bind "$0" /tmp && cd /tmp/stage/work && exec "$@"', root, *run]
