@@ -243,8 +243,9 @@ def at(origin, point):
 @scenario
 def pointer(s, app):
     """The thumb of a slider dragged, the wheel turned over one, a full-width number pasted
-    with the middle button, drag and drop between the preview and a favourite, and the
-    marker, drawn at a swatch's top-left corner as a light pixel and a dark one below."""
+    with the middle button, the notation clicked, drag and drop between the preview and a
+    favourite, and the marker, drawn at a swatch's top-left corner as a light pixel and a
+    dark one below."""
     app.start()
     app.enter_code("1219FF")
     o = client(s, app, "1219FF")
@@ -265,6 +266,10 @@ def pointer(s, app):
     s.offer("１２", "primary")
     s.click(*at(o, (296, 108)), button=2)
     copied("#15190C", "１２ pasted with the middle button after the B field's 0")
+    # The option buttons on the row at client y 21, each clicked on its round mark.
+    for x, code in ((163, "792853"), (115, "&H000C1915"), (62, "#15190C")):
+        s.click(*at(o, (x, 27)))
+        copied(code, f"a click on the option button at client x {x}")
 
     def corner(n, pixels):
         x, y = at(o, (20 + 24 * (n - 1), 124))  # favourite n's inside
