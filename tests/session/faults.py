@@ -57,14 +57,15 @@ def kills(s, app):
         loop.stdout.close()
         orphans += bool(glob.glob(f"{path}.??????"))
         values = app.settings()
-        whole = len(values) == 12 and len({values[f"favorite/{i}"] for i in range(1, 10)}) == 1
+        whole = len(values) == 12 and len({values.get(f"favorite/{i}") for i in range(1, 10)}) == 1
         seen["torn"] += not whole
     subprocess.run([s.options.saveloop, path, "once"], check=True)
     leftovers = os.listdir(os.path.dirname(path))
     summary = (f"fault kills: {window_kills + store_kills} kills ({window_kills} of the window at "
                f"its close: {seen['old']} left the old file, {seen['new']} the new one; "
                f"{store_kills} of the store while it saves), {seen['torn']} torn files; "
-               f"{orphans} kills left a temporary file, {len(leftovers) - 1} leftovers after a save")
+               f"{orphans} kills left a temporary file, {len(leftovers) - 1} leftovers after a "
+               "save")
     log(summary)
     with open(f"{s.shots}/kills-summary.txt", "w") as out:
         out.write(summary + "\n")
@@ -156,7 +157,8 @@ def readonly(s, app, path):
 def full(s, app, path):
     mount(s, "16k", path)
     app.write_settings(KEPT_INI)
-    subprocess.run(["dd", "if=/dev/zero", f"of={os.path.dirname(path)}/filler", "bs=1k", "count=64"],
+    subprocess.run(["dd", "if=/dev/zero", f"of={os.path.dirname(path)}/filler", "bs=1k",
+                    "count=64"],
                    capture_output=True)
 
 

@@ -55,7 +55,7 @@ def start(s, app):
 # is broken. Each code entered differs from the colour before it, since entering the
 # current colour leaves the typed text as is.
 ENTRIES = [
-    ("Tab*2 '1a2x8' shift+Tab*2 copy", "#80FFFF", "1a2x8 typed into the R field, selected on entry"),
+    ("Tab*2 '1a2x8' shift+Tab*2 copy", "#80FFFF", "1a2x8 typed into the selected R field"),
     ("Tab*3 '300' End BackSpace shift+Tab*3 copy", "#8019FF",
      "300 typed into the G field (clamped to 255), then its last digit taken away"),
     ("read:3", "25", "the G field after the clamping"),
@@ -72,7 +72,7 @@ ENTRIES = [
     # two check boxes (always-on-top greyed where windows cannot be kept above) to the red
     # slider. There, Left, Up and Page Up lower the value.
     ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
-     "#12FF00", "on the red slider Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left"),
+     "#12FF00", "Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left on red"),
     ("shift+Tab '123456' Return Tab read:2", "18", "the R field after #123456 was entered"),
     # Six Tab stops reach the chosen notation; DEC, last in the Tab order, comes just before
     # the code field, which takes a code (always hexadecimal) and shows it in DEC.

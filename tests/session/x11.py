@@ -28,7 +28,7 @@ class X11Session(Session):
         # parallel rarely try the same number; a server that loses the race dies at once.
         start = 100 + os.getpid() % 400
         for number in range(start, start + 50):
-            if any(os.path.exists(p) for p in (f"/tmp/.X11-unix/X{number}", f"/tmp/.X{number}-lock")):
+            if any(map(os.path.exists, (f"/tmp/.X11-unix/X{number}", f"/tmp/.X{number}-lock"))):
                 continue
             subprocess.run(["xauth", "-q", "-f", self.env["XAUTHORITY"], "add", f":{number}",
                             "MIT-MAGIC-COOKIE-1", secrets.token_hex(16)], check=True)
