@@ -5,7 +5,7 @@ its scenarios one after another, each with an empty settings folder.
 Usage: run.py TEST --program PATH [--probe PATH] [--saveloop PATH] [--minism PATH]
               [--settings-command COMMAND] [-- COMMAND...]
        run.py list                (the tests)
-       run.py x11 -- COMMAND...   (COMMAND in an X11 session of its own)
+       run.py x11|weston -- COMMAND...   (COMMAND in a session of its own)
        run.py anywhere --program PATH
 A COMMAND after -- starts the program instead of its path, {program} standing for the
 path (wine {program}); a settings command prints the stored values as INI text."""
@@ -26,12 +26,12 @@ import faults  # noqa: E402,F401 - its scenarios join the table
 from harness import Failure, log  # noqa: E402
 from ime import ImeSession  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
-from sway import SwaySession  # noqa: E402
+from sway import SwaySession, WestonSession  # noqa: E402
 from user import run_as_user  # noqa: E402
 from x11 import X11Session  # noqa: E402
 
 SESSIONS = {"x11": X11Session, "wayland": SwaySession, "ime": ImeSession,
-            "atspi": a11y.AtspiSession}
+            "atspi": a11y.AtspiSession, "weston": WestonSession}
 
 # Each scenario is written once and runs in every kind of session listed for it.
 TESTS = {f"{kind}_{name}": (kind, name) for kind in ("x11", "wayland")
@@ -44,6 +44,7 @@ TESTS.update({
     "x11_details": ("x11", "details"),
     "x11_scaling": ("x11", "scaling"),
     "wayland_greyed": ("wayland", "greyed"),
+    "wayland_program": ("weston", "runs"),
     "atspi_screen_reader": ("atspi", "screen_reader"),
     "faults_kills": ("x11", "kills"),
     "faults_endings": ("x11", "endings"),
@@ -73,7 +74,7 @@ def anywhere(options):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("test", choices=["list", "x11", "anywhere", *TESTS])
+    parser.add_argument("test", choices=["list", "x11", "weston", "anywhere", *TESTS])
     for tool in ("program", "probe", "saveloop", "minism", "settings-command"):
         parser.add_argument(f"--{tool}")
     words = sys.argv[1:] + ["--"]
@@ -82,8 +83,8 @@ def main():
     if options.test == "list":
         print("\n".join(TESTS))
         return 0
-    if options.test == "x11":
-        with X11Session(options) as s:
+    if options.test in ("x11", "weston"):
+        with SESSIONS[options.test](options) as s:
             return subprocess.run(options.command, env=s.env).returncode
     if options.test == "anywhere":
         return anywhere(options)

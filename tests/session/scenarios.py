@@ -7,9 +7,10 @@ menu bar, in pixels (X11 only: headless sway has no pointer)."""
 import os
 import re
 import subprocess
+import time
 import urllib.parse
 
-from harness import WHITE, Failure, expect, log, stored, wait
+from harness import WHITE, Failure, expect, log, stop, stored, wait
 
 SCENARIOS = {}
 ABOUT, QUESTION, PICKER = "バージョン情報", "確認", "画面から色を取得"
@@ -33,6 +34,19 @@ def answer(app, keys, title, reply, look=None):
 
 def kept_above(s, window, above=True):
     expect(f"window {window} kept above others", lambda: s.above(window), above)
+
+
+@scenario
+def runs(s, app):
+    """The program starts, keeps running until asked to end, and complains of nothing."""
+    program = s.helper("app", app.path)
+    time.sleep(3)
+    if program.poll() is not None:
+        raise Failure(f"the program ended with status {program.returncode}")
+    stop(program)
+    with open(f"{s.dir}/app.log") as text:
+        if complaints := re.findall(r".*(?:could not|failed|error).*", text.read(), re.I):
+            raise Failure(f"the program complained: {complaints}")
 
 
 @scenario

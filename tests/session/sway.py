@@ -16,6 +16,25 @@ OUTPUT = "HEADLESS-1"
 PORTAL = "/usr/libexec/xdg-desktop-portal"
 
 
+class WestonSession(Session):
+    """A headless weston, for the widget suites as Wayland clients. It has no seat and
+    gives no window the keyboard focus: cases that type skip there."""
+
+    name = "weston"
+
+    def start(self):
+        require("weston")
+        # Qt 6.4's text-input support dereferences the seat that a seatless compositor lacks.
+        self.env.update(WAYLAND_DISPLAY="wayland-chromalynx", QT_QPA_PLATFORM="wayland",
+                        QT_IM_MODULE="none")
+        weston = self.helper("weston", "weston", "--backend=headless-backend.so",
+                             "--socket=wayland-chromalynx", "--width=1280", "--height=1024",
+                             "--idle-time=0")
+        if wait("weston", lambda: os.path.exists(f"{self.dir}/runtime/wayland-chromalynx") or
+                weston.poll() is not None) and weston.poll() is not None:
+            raise Failure("weston ended at start")
+
+
 class SwaySession(Session):
     name = "wayland"
     needs_user = True
