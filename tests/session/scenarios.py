@@ -1,0 +1,445 @@
+"""The scenarios a user goes through, each written once for every session it runs in (the
+table in run.py says which). At start the focus is on Copy; Shift+Tab from there enters the
+code field and Tab from the code field returns to Copy, and the scenarios keep to that.
+Where the pointer is needed or pixels are read, positions are in the client area below the
+menu bar, in pixels (X11 only: headless sway has no pointer)."""
+
+import os
+import re
+import subprocess
+import time
+import urllib.parse
+
+from harness import WHITE, Failure, expect, log, stop, stored, wait
+
+SCENARIOS = {}
+ABOUT, QUESTION, PICKER = "バージョン情報", "確認", "画面から色を取得"
+
+
+def scenario(function):
+    SCENARIOS[function.__name__] = function
+    return function
+
+
+def answer(app, keys, title, reply, look=None):
+    """Keys that open the window titled so, a look at it, and the keys that close it."""
+    app.steps(keys)
+    window = app.dialog(title)
+    if look:
+        look(window)
+    app.steps(reply)
+    app.closed(title)
+    return window
+
+
+def kept_above(s, window, above=True):
+    expect(f"window {window} kept above others", lambda: s.above(window), above)
+
+
+@scenario
+def runs(s, app):
+    """The program starts, keeps running until asked to end, and complains of nothing."""
+    program = s.helper("app", app.path)
+    time.sleep(3)
+    if program.poll() is not None:
+        raise Failure(f"the program ended with status {program.returncode}")
+    stop(program)
+    with open(f"{s.dir}/app.log") as text:
+        if complaints := re.findall(r".*(?:could not|failed|error).*", text.read(), re.I):
+            raise Failure(f"the program complained: {complaints}")
+
+
+@scenario
+def start(s, app):
+    """The first start: white, the window at its fixed size; the list column widens it, and
+    hidden again leaves it 324 wide, not the 322 it started with."""
+    app.start()
+    app.size((322, 207))
+    s.screenshot(f"{s.name}-start.png")
+    app.copied("#FFFFFF", "the start")
+    app.field(2, "255")
+    for size in ((537, 207), (324, 207), (537, 207)):
+        app.keys("ctrl+d")
+        app.size(size)
+    app.quit()
+    app.expect_settings(stored(colornamelist=1))
+
+
+# Input from Copy and back, what the clipboard then holds, and what a different value shows
+# is broken. Each code entered differs from the colour before it, since entering the
+# current colour leaves the typed text as is.
+ENTRIES = [
+    ("Tab*2 '1a2x8' shift+Tab*2 copy", "#80FFFF", "1a2x8 typed into the selected R field"),
+    ("Tab*3 '300' End BackSpace shift+Tab*3 copy", "#8019FF",
+     "300 typed into the G field (clamped to 255), then its last digit taken away"),
+    ("read:3", "25", "the G field after the clamping"),
+    ("Tab*4 BackSpace shift+Tab*4 copy", "#801900", "the B field emptied"),
+    ("shift+Tab '123456' Return Tab copy", "#123456", "123456 entered"),
+    ("shift+Tab 'ff8000' Return Tab copy", "#FF8000", "ff8000 entered"),
+    ("shift+Tab '12345' Return Tab copy", "#123450", "a short code entered"),
+    ("shift+Tab '1234567' Return Tab copy", "#123456", "a long code entered"),
+    ("shift+Tab '#g 1-2' Return Tab copy", "#120000", "a code with junk entered"),
+    ("shift+Tab Return Tab copy", "#000000", "an empty code entered"),
+    ("shift+Tab '00ff00' Return Tab copy", "#00FF00", "00ff00 entered"),
+    ("shift+Tab 'ab' Tab copy", "#ab", "ab typed without Enter"),
+    # From Copy, Tab runs through Palette, the number fields, Clear, the notation and the
+    # two check boxes (always-on-top greyed where windows cannot be kept above) to the red
+    # slider. There, Left, Up and Page Up lower the value.
+    ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
+     "#12FF00", "Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left on red"),
+    ("shift+Tab '123456' Return Tab read:2", "18", "the R field after #123456 was entered"),
+    # Six Tab stops reach the chosen notation; DEC, last in the Tab order, comes just before
+    # the code field, which takes a code (always hexadecimal) and shows it in DEC.
+    ("Tab*6 Right shift+Tab*6 copy", "&H00563412", "the VB notation"),
+    ("Tab*6 Right Tab '654321' Return Tab copy", "2179941", "654321 entered in the DEC notation"),
+    ("shift+Tab*2 Left*2 shift+Tab*6 copy", "#654321", "back to the HTML notation"),
+    # Junk pasted from another program: a number field shows the number its slider takes,
+    # the code field reads it only on Enter.
+    ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#074321",
+     "7z9 pasted into the R field"),
+    ("paste:9999x Tab*3 Home shift+End shift+Insert shift+Tab*3 copy", "#07FF21",
+     "9999x pasted into the G field"),
+    ("paste:zz-! shift+Tab shift+Insert Return Tab copy", "#000000",
+     "zz-! pasted into the code field and entered"),
+]
+
+
+@scenario
+def codes(s, app):
+    app.start()
+    for keys, expected, why in ENTRIES:
+        app.steps(keys.replace("slider", "9" if s.stacking else "8"))
+        app.clipboard(expected, why)
+    app.quit()
+
+
+@scenario
+def restart(s, app):
+    """What Ctrl+Q writes, the next start reads back; always-on-top switches in place."""
+    app.start()
+    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
+    app.size((537, 207))
+    values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1,
+              "condition/formtop": int(s.stacking)}
+    app.quit()
+    app.expect_settings(values)
+    app.start()
+    app.size((537, 207))
+    app.copied("#FFFFFF", "a restart")
+    app.keys("F4")
+    app.copied("#FF0000", "F4 after a restart")
+    if s.stacking:
+        kept_above(s, app.window)
+        window, frame = app.window, s.outer(app.window)
+        for above in (False, True):
+            app.keys("ctrl+t")
+            kept_above(s, window, above)
+        if app.others("Chromalynx") or s.outer(window) != frame:
+            raise Failure("switching always-on-top replaced or moved the window")
+    app.quit()
+    app.expect_settings(values)
+
+
+@scenario
+def shortcuts(s, app):
+    """The menu's shortcuts: the readme, the favourites by F-keys, clearing them with the
+    question answered both ways, the About box (which takes the window out of the
+    always-on-top band); with no readme beside the program a box says so."""
+    opened = f"{s.dir}/opened"
+    app.start(env=s.tool("xdg-open", f'printf "%s\\n" "$*" >>"{opened}"'))
+    app.keys("ctrl+h")
+    wait("the readme to be handed to xdg-open", lambda: os.path.exists(opened))
+    readme = os.path.join(os.path.realpath(os.path.dirname(app.path)), "readme.txt")
+    with open(opened) as found:
+        url = urllib.parse.unquote(found.readline().strip())
+    if url != f"file://{readme}":
+        raise Failure(f"xdg-open was given {url}, expected file://{readme}")
+    app.no_dialog("readme", 1)
+    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 shift+Tab '00FF00' Return Tab shift+F9 "
+              "shift+Tab '0000FF' Return Tab")
+    for key, code in (("F4", "#FF0000"), ("F9", "#00FF00")):
+        app.keys(key)
+        app.copied(code, key)
+    for reply, key, code in (("Escape", "F4", "#FF0000"), ("Return", "F9", "#FFFFFF")):
+        answer(app, "ctrl+c", QUESTION, reply)
+        app.keys(key)
+        app.copied(code, f"{reply} to the question before clearing, then {key}")
+    if s.stacking:
+        app.keys("ctrl+t")
+        kept_above(s, app.window)
+        answer(app, "alt+h Up Return", ABOUT, "Return",
+               lambda w: kept_above(s, app.window, False))
+        kept_above(s, app.window, False)
+    app.quit()
+    app.expect_settings(stored())
+    app.start(app.bare_copy())
+    answer(app, "ctrl+h", "readme", "Return")
+    app.quit()
+
+
+@scenario
+def greyed(s, app):
+    """On a desktop that cannot keep a window above others and has no screenshot portal,
+    both options are greyed: their keys do nothing, and the stored always-on-top value
+    goes back as it was read."""
+    for value in (1, 0):
+        app.write_settings(f"[condition]\nformtop={value}\n")
+        app.start()
+        answer(app, "ctrl+t alt+h Up Return", ABOUT, "Return")
+        app.keys("ctrl+p")
+        app.no_dialog(PICKER)
+        app.keys("alt+d")
+        s.screenshot(f"{s.name}-greyed-{value}.png")
+        app.keys("Escape")
+        app.quit()
+        app.expect_settings({"condition/formtop": value})
+
+
+def picked(s, app, keys, code, fields=()):
+    answer(app, "ctrl+p", PICKER, keys)
+    app.copied(code, f"a pick ended with {keys}")
+    for tabs, value in enumerate(fields, 2):
+        app.field(tabs, str(value))
+
+
+@scenario
+def pick(s, app):
+    """Picking from the screen. It shows a picture: one colour, but in the top-left corner
+    16 x 16 pixels that all differ, (x, y) being red 16x, green 16y, blue 128. The
+    crosshair starts where the pointer was last seen, the screen's corner; each arrow key
+    moves it by one pixel of the screen. On Wayland through the real screenshot portal,
+    at output scale 1 and 2."""
+    if s.name == "wayland":
+        s.portal()
+    picture = f"{s.dir}/corner.png"
+    subprocess.run(["convert", "-size", "1280x1024", "xc:#123456", "(", "-size", "16x16",
+                    "xc:black", "-channel", "R", "-fx", "i*16/255", "-channel", "G", "-fx",
+                    "j*16/255", "-channel", "B", "-fx", "128/255", "+channel", ")", "-geometry",
+                    "+0+0", "-composite", f"PNG24:{picture}"], check=True)
+    s.show_picture(picture)
+    expect("the screen's pixel (3, 2)", lambda: s.shoot().pixel(3, 2), "302080")
+    app.start()
+    picked(s, app, "Escape", "#FFFFFF")
+    picked(s, app, "Right*3 Down*2 Return", "#302080", (48, 32, 128))
+    if s.name == "wayland":
+        # Stretched over an output of its size, the picture's pixels are the output's, also
+        # at scale 2, where the output has half as many logical pixels.
+        s.swaymsg("output", "HEADLESS-1", "scale", "2")
+        expect("the scaled output's pixel (5, 1)", lambda: s.shoot_device().pixel(5, 1), "501080")
+        picked(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
+    else:
+        s.pointer(0, 0)
+        answer(app, "ctrl+p", PICKER, "", lambda w: s.click(10, 10))
+        app.copied("#A0A080", "a pick ended with a click at (10, 10)")
+    app.quit()
+
+
+# --- X11 only: the pointer, the pixels and the window manager ---------------------------
+
+COPY, PREVIEW = (176, 8), (104, 48)  # the middles of Copy and of the preview swatch
+
+
+def client(s, app, colour, scale=1):
+    """Where the client area lies on the screen: the preview's inside, 95 x 23 at client
+    (57, 37), is the only area of the colour it shows."""
+    def found():
+        x, y, w, h = s.geometry(app.window)
+        bx, by, bw, bh = s.shoot().box(colour, x, y, w, h)
+        return (bx == round(57 * scale) and bw >= 90 * scale and bh >= 20 * scale and
+                (x, y + by - round(37 * scale)))
+    return wait(f"the preview to show #{colour}", found)
+
+
+def at(origin, point):
+    return origin[0] + point[0], origin[1] + point[1]
+
+
+@scenario
+def pointer(s, app):
+    """The thumb of a slider dragged, the wheel turned over one, a full-width number pasted
+    with the middle button, the notation clicked, drag and drop between the preview and a
+    favourite, and the marker, drawn at a swatch's top-left corner as a light pixel and a
+    dark one below."""
+    app.start()
+    app.enter_code("1219FF")
+    o = client(s, app, "1219FF")
+
+    def copied(code, why):
+        s.click(*at(o, COPY))
+        app.clipboard(code, why)
+    # At 255 the blue slider's thumb lies against its right arrow (client x 231 to 258 of a
+    # slider from 31 to 271); dragged past the left end it stops at 0. A press beside the
+    # thumb would page by 16 instead.
+    s.drag(*at(o, (244, 108)), *at(o, (10, 108)))
+    copied("#121900", "the blue slider's thumb dragged to the far left")
+    # The wheel turned down over the red slider raises it by three, turned up lowers it.
+    s.pointer(*at(o, (150, 74)))
+    s.x("xdotool", "click", "--repeat", "2", "--delay", "100", "5", "click", "4")
+    copied("#151900", "the wheel turned down twice and up once over the red slider")
+    # After the B field's "0", "１２" makes 12.
+    s.offer("１２", "primary")
+    s.click(*at(o, (296, 108)), button=2)
+    copied("#15190C", "１２ pasted with the middle button after the B field's 0")
+    # The option buttons on the row at client y 21, each clicked on its round mark.
+    for x, code in ((163, "792853"), (115, "&H000C1915"), (62, "#15190C")):
+        s.click(*at(o, (x, 27)))
+        copied(code, f"a click on the option button at client x {x}")
+
+    def corner(n, pixels):
+        x, y = at(o, (20 + 24 * (n - 1), 124))  # favourite n's inside
+
+        def seen():
+            shot = s.shoot()
+            return shot.pixel(x, y), shot.pixel(x + 1, y + 1)
+        expect(f"favourite {n}'s corner", seen, pixels, 5)
+    marked, third = ("FCFEFC", "040204"), (79, 135)
+    app.enter_code("123456")
+    s.drag(*at(o, PREVIEW), *at(o, third))
+    s.pointer(0, 0)
+    corner(3, marked)
+    corner(1, ("FFFFFF", "FFFFFF"))
+    app.steps("shift+Tab 'FF8000' Return Tab shift+F5")
+    corner(5, marked)
+    corner(3, ("123456", "123456"))
+    s.drag(*at(o, third), *at(o, PREVIEW))
+    s.pointer(0, 0)
+    app.copied("#123456", "favourite 3 dragged onto the preview")
+    corner(3, marked)
+    app.quit()
+    app.expect_settings({"favorite/3": 5649426, "favorite/5": 33023, "favorite/1": WHITE})
+
+
+@scenario
+def palette(s, app):
+    """The colour dialog, reached by Tab from Copy. How it was closed is not looked at: its
+    colour becomes the current one, black before any OK, and after Cancel the colour last
+    taken with OK; a colour typed into its HTML field (Alt+H) is taken."""
+    app.start()
+    s.pointer(0, 0)
+    for code, keys, expected in (("123456", "Escape", "#000000"), (None, "Return", "#000000"),
+                                 (None, "alt+h ctrl+a '#abcdef' Return", "#ABCDEF"),
+                                 ("123456", "Escape", "#ABCDEF")):
+        if code:
+            app.enter_code(code)
+        answer(app, "Tab space", None, keys)
+        app.keys("shift+Tab")
+        app.copied(expected, f"{keys} in the colour dialog")
+    app.quit()
+
+
+def fixed_buttons(s, window, minimise):
+    """No maximise button, a minimise button exactly when asked for, a fixed size, and no
+    maximising allowed by the window manager. Motif bits: functions 1 all (inverted),
+    8 minimise, 16 maximise; decorations 1 all (inverted), 32 minimise, 64 maximise."""
+    def found():
+        hints = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1]
+        flags, functions, decorations = (int(v, 0) for v in hints.replace(",", " ").split()[:3])
+        sizes = re.findall(r"(?:minimum|maximum) size: (.*)",
+                           s.x("xprop", "-id", window, "WM_NORMAL_HINTS"))
+        return {"functions and decorations given": flags & 3 == 3,
+                "maximising offered": bool(functions & 17 or decorations & 65),
+                "minimising offered": (bool(functions & 8), bool(decorations & 32)),
+                "a fixed size": len(sizes) == 2 and sizes[0] == sizes[1],
+                "maximising allowed": "MAXIMIZE" in s.x("xprop", "-id", window,
+                                                        "_NET_WM_ALLOWED_ACTIONS")}
+    expect(f"window {window}'s buttons and size", found, {
+        "functions and decorations given": True, "maximising offered": False,
+        "minimising offered": (minimise, minimise), "a fixed size": True,
+        "maximising allowed": False})
+
+
+def centre(s, window):
+    x, y, w, h = s.outer(window)
+    return x + w // 2, y + h // 2
+
+
+def near(a, b, slack):
+    return all(abs(p - q) <= slack for p, q in zip(a, b))
+
+
+@scenario
+def window(s, app):
+    """The window opens centred and cannot be maximised, not even by a double click on its
+    title bar; the About box opens centred on it wherever it was moved, and neither it
+    nor the question offer minimising."""
+    app.start()
+    s.pointer(0, 0)
+    app.size((322, 207))
+    wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
+    fixed_buttons(s, app.window, True)
+    x, y, w, _ = s.outer(app.window)
+    s.click(x + w // 2, y + 8, 2)
+    s.pointer(0, 0)
+    app.no_dialog(None, 1)
+    app.size((322, 207))
+    s.x("xdotool", "windowmove", app.window, "140", "90")
+    wait("the window to move", lambda: s.outer(app.window)[:2] != (x, y))
+
+    def about(box):
+        wait("the About box centred on the main window",
+             lambda: near(centre(s, box), centre(s, app.window), 2), 5)
+        fixed_buttons(s, box, False)
+        s.screenshot("x11-window-about.png")
+    answer(app, "alt+h Up Return", ABOUT, "Return", about)
+    answer(app, "ctrl+c", QUESTION, "Escape", lambda box: fixed_buttons(s, box, False))
+    app.quit()
+
+
+@scenario
+def details(s, app):
+    """The colour-details window: opened with Ctrl+I beside the main window, a colour typed
+    into it reaches the main window's number fields, and it names the colour; it follows
+    the main window into and out of the always-on-top band, and Ctrl+I raises it again."""
+    app.start()
+    app.keys("ctrl+i")
+    details = app.dialog("色の詳細")
+    # Alt+N takes the keyboard to the nearest name's field, whose text is copied whole.
+    app.steps("'hsl(207 44% 49%)' Return alt+n ctrl+a ctrl+c")
+    app.clipboard("steelblue（完全一致）", "the nearest name copied")
+    (mx, my, mw, mh), (dx, dy, dw, dh) = s.outer(app.window), s.outer(details)
+    if dx < mx + mw and mx < dx + dw and dy < my + mh and my < dy + dh:
+        raise Failure(f"the details window {s.outer(details)} covers the main window")
+    s.screenshot("x11-details.png")
+    wait("the main window to get the keyboard", lambda: s.focused(app.window))
+    for tabs, value in ((2, "70"), (3, "130"), (4, "180")):
+        app.field(tabs, value)
+    for above in (True, False):
+        app.keys("ctrl+t")
+        kept_above(s, app.window, above)
+        kept_above(s, details, above)
+    app.keys("ctrl+i")
+    if app.dialog("色の詳細") != details:
+        raise Failure("Ctrl+I opened a second details window")
+    wait("the main window to get the keyboard", lambda: s.focused(app.window))
+    app.quit()
+
+
+@scenario
+def scaling(s, app):
+    """The window at display scales 1, 1.5 and 2 and under a title bar taller than designed
+    (openbox's does not follow Qt's scale, so the client area below a fixed outer height
+    grows or shrinks): the favourite numbers show whole and nothing of what lies below
+    them comes into view. Screenshots of the window and the About box each time."""
+    for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2), ("tall-title", 1)):
+        if name == "tall-title":
+            s.title_font(22)
+        app.start(env={"QT_SCALE_FACTOR": str(scale)})
+        s.pointer(0, 0)
+        x, y, w, h = s.geometry(app.window)
+        if name == "tall-title" and y - s.outer(app.window)[1] < 30:
+            raise Failure(f"the title bar is {y - s.outer(app.window)[1]} px high")
+        app.enter_code("123456")
+        cx, cy = client(s, app, "123456", scale)
+        shot, device = s.shoot(), lambda v: int(v * scale + 0.5)
+        # The digits 1 to 9 stand at client (27 + 24 i, 148), 9 wide, 12 high.
+        whole = [i + 1 for i in range(9) if cy + device(160) <= y + h and len(shot.colours(
+            cx + device(27 + 24 * i), cy + device(148), device(9), device(12))) > 1]
+        below = shot.colours(x, cy + device(161), w, max(0, y + h - cy - device(161)))
+        if whole != list(range(1, 10)) or len(below) > 1:
+            raise Failure(f"at scale {name} only the digits {whole} show whole, and "
+                          f"{len(below)} colours show below them")
+        log(f"scale {name}: the numbers whole, nothing below them")
+        s.screenshot(f"scale-{name}-main.png", app.window)
+        answer(app, "alt+h Up Return", ABOUT, "Return",
+               lambda box: s.screenshot(f"scale-{name}-about.png", box))
+        app.quit()
