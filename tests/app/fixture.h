@@ -109,6 +109,13 @@ inline void drag(QWidget *source, const QWidget *target)
     QTest::mouseRelease(source, Qt::LeftButton, {}, over);
 }
 
+// What a window may be given besides its stand-ins.
+struct Options {
+    QString programFolder;
+    platform::ScreenCapture *screen = nullptr;
+    bool staysOnTop = true;
+};
+
 class WindowTest : public QObject {
 protected:
     std::unique_ptr<Fixture> f;
@@ -134,15 +141,16 @@ protected:
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
     // a user; the steps "section/key=text" of the script (see act()) are stored first.
-    Chromalynx &open(const QString &script = {}, const QString &programFolder = {})
+    Chromalynx &open(const QString &script = {}, const Options &options = {})
     {
         f = std::make_unique<Fixture>();
         for (const QString &entry : script.split(u' ').filter(QStringLiteral("/")))
             f->store.values[entry.section(u'=', 0, 0).toStdString()]
                 = entry.section(u'=', 1).toStdString();
         QApplication::setQuitOnLastWindowClosed(false); // a closed window must not end the run
-        f->window = std::make_unique<Chromalynx>(
-            Services{f->dialog, f->messages, f->desktop, f->store, programFolder});
+        f->window = std::make_unique<Chromalynx>(Services{f->dialog, f->messages, f->desktop,
+                                                          f->store, options.programFolder,
+                                                          options.screen, options.staysOnTop});
         f->window->show();
         f->window->activateWindow();
         // Wayland lets no client activate itself; being shown is all a window gets there.

@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -328,7 +327,7 @@ private Q_SLOTS:
         QDir::setCurrent(working.path());
         const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
 
-        SKIP_UNLESS_FOCUSED(open({}, program.path()));
+        SKIP_UNLESS_FOCUSED(open({}, {program.path()}));
         act(QStringLiteral("@RText {Ctrl+H} @mhelp_display"));
         const QUrl readme = QUrl::fromLocalFile(program.filePath(QStringLiteral("readme.txt")));
         QCOMPARE(f->desktop.opened, QList<QUrl>(opens ? 2 : 0, readme));
@@ -336,31 +335,49 @@ private Q_SLOTS:
                  QStringList(opens ? 0 : 2, "readme: readme.txtがありません。 [OK]"));
     }
 
-    // Rows tagged with steps for act() and the key that closes the box. The box switches
-    // always on top off before it opens.
+    // Rows tagged with steps for act(), "|" and the steps in the About box as it opens: keys,
+    // "click:Name" or "Name:Press", a screen reader's action. The box switches always on
+    // top off before it opens; its links hand their addresses to the desktop.
     void aboutBox_data()
     {
         QTest::addColumn<QString>("after"); // the changes while the box is open and after it
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<bool>("stillOpen");
 
-        QTest::newRow("CheckFormtop=1, Escape") << "";
-        QTest::newRow("CheckFormtop=1, Return") << "";
-        QTest::newRow("CheckFormtop=0, Escape") << "";
-        QTest::newRow("CheckFormtop=2, Return") << "formtop=2";
+        QTest::newRow("CheckFormtop=1 | Escape") << ""
+                                                 << "" << false;
+        QTest::newRow("CheckFormtop=1 | Tab Tab Tab Return") << ""
+                                                             << "" << false;
+        QTest::newRow("CheckFormtop=2 | Return") << "formtop=2"
+                                                 << "" << false;
+        QTest::newRow("| Tab Return") << ""
+                                      << "url" << true;
+        QTest::newRow("| Tab Tab Space") << ""
+                                         << "mail" << true;
+        QTest::newRow("| Tab Tab Escape") << ""
+                                          << "" << false;
+        QTest::newRow("| Url:Press") << ""
+                                     << "url" << true;
+        QTest::newRow("| Mail:Press Url:Press") << ""
+                                                << "mail url" << true;
+        QTest::newRow("| click:Mail click:Url") << ""
+                                                << "mail url" << true;
     }
 
     void aboutBox()
     {
         QFETCH(QString, after);
+        QFETCH(QString, opened);
+        QFETCH(bool, stillOpen);
 
-        const QStringList tag = QString::fromLatin1(QTest::currentDataTag()).split(", ");
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
         Chromalynx &w = open();
         SKIP_UNLESS_FOCUSED(w);
-        act(tag[0]);
-        bool opened = false;
+        act(tag.section(u'|', 0, 0));
+        bool checked = false;
         QTimer::singleShot(0, &w, [&] {
             auto *about = qobject_cast<AboutDialog *>(QApplication::activeModalWidget());
             QVERIFY2(about, "the About box did not open modally");
-            opened = true;
             // Whatever fails here, the box must close, or the test would wait for ever.
             const auto closer = qScopeGuard([about] { about->reject(); });
             QCOMPARE(changes(w), after);
@@ -373,16 +390,37 @@ private Q_SLOTS:
             const QString mail = about->Mail->text(), url = about->Url->text();
             QVERIFY(!mail.isEmpty() && !mail.contains(u':') && QUrl(url).isValid()
                     && url.contains(u':'));
-            QTest::mouseClick(about->Mail, Qt::LeftButton);
-            QTest::mouseClick(about->Url, Qt::LeftButton);
-            QCOMPARE(f->desktop.opened, QList<QUrl>({QUrl("mailto:" + mail), QUrl(url)}));
-            QTest::keyClick(about->focusWidget() ? about->focusWidget() : about,
-                            QKeySequence(tag[1])[0].key());
-            QVERIFY2(!about->isVisible(), "the key did not close the About box");
+            QCOMPARE(about->focusWidget(), about->OKButton);
+            for (platform::LinkLabel *link : {about->Url, about->Mail}) {
+                QAccessibleInterface *read = QAccessible::queryAccessibleInterface(link);
+                QVERIFY2(read->role() == QAccessible::Link && read->state().focusable
+                             && read->text(QAccessible::Name) == link->text(),
+                         qPrintable(link->objectName() + " is no link a screen reader finds"));
+            }
+            for (const QString &step : tag.section(u'|', 1).split(u' ', Qt::SkipEmptyParts)) {
+                QObject *named = about->findChild<QObject *>(step.section(u':', -1));
+                if (step.startsWith(QStringLiteral("click:")))
+                    QTest::mouseClick(qobject_cast<QWidget *>(named), Qt::LeftButton);
+                else if (step.endsWith(QStringLiteral(":Press")))
+                    QAccessible::queryAccessibleInterface(
+                        about->findChild<QObject *>(step.section(u':', 0, 0)))
+                        ->actionInterface()
+                        ->doAction(QAccessibleActionInterface::pressAction());
+                else // offscreen the box may not be active yet; its focus is where keys go
+                    QTest::keyClick(about->focusWidget(), QKeySequence(step)[0].key());
+            }
+            QStringList urls;
+            for (const QUrl &each : std::as_const(f->desktop.opened))
+                urls << (each == QUrl("mailto:" + mail) ? "mail"
+                             : each == QUrl(url)        ? "url"
+                                                        : each.toString());
+            QCOMPARE(urls.join(u' '), opened);
+            QCOMPARE(about->isVisible(), stillOpen);
+            checked = true;
         });
         w.move(w.pos() + QPoint(-90, 70)); // wherever the window was moved to
         w.mhelp_version->trigger();
-        QVERIFY(opened);
+        QVERIFY(checked);
         QCOMPARE(changes(w), after);
     }
 
@@ -405,16 +443,7 @@ private Q_SLOTS:
         QFETCH(int, kept);
 
         const QString script = QString::fromLatin1(QTest::currentDataTag());
-        f = std::make_unique<Fixture>();
-        f->store.values["condition/formtop"]
-            = script.section(u'=', 1).section(u' ', 0, 0).toStdString();
-        QApplication::setQuitOnLastWindowClosed(false);
-        f->window = std::make_unique<Chromalynx>(
-            Services{f->dialog, f->messages, f->desktop, f->store, {}, nullptr, false});
-        Chromalynx &w = *f->window;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        Chromalynx &w = open(script, {QString(), nullptr, false});
         if (needsKeyboard(script))
             SKIP_UNLESS_FOCUSED(w);
         QVERIFY2(!w.CheckFormtop->isEnabled() && !w.display_formtop->isEnabled(),
@@ -520,44 +549,6 @@ private Q_SLOTS:
         QCOMPARE(w.CheckChar->value(), script.contains("char=1") ? 1 : 0);
         w.close();
         QCOMPARE(f->store.values["condition/char"], script.contains("char=1") ? "1" : "0");
-    }
-
-    // A sample of the controls, in pixels from the twips they were laid out in, and of the
-    // menu entries; the hint is a control's tool tip or an entry's shortcut.
-    void layout_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<QString>("hint");
-
-        QTest::newRow("RGBCode") << "#FFFFFF" << QRect(56, 0, 97, 18) << "";
-        QTest::newRow("CodeCopy") << "Copy" << QRect(152, 0, 48, 17) << "RGB値をコピー";
-        QTest::newRow("FavoriteColor(8)") << "" << QRect(211, 123, 25, 25) << "";
-        QTest::newRow("ColorName2") << "" << QRect(324, 1, 203, 124) << "色名選択";
-        QTest::newRow("CheckFormtop") << "常に手前に表示" << QRect(208, 24, 105, 12) << "";
-        QTest::newRow("favorite") << "お気に入り(&V)" << QRect() << "";
-        QTest::newRow("file_close") << "終了" << QRect() << "Ctrl+Q";
-        QTest::newRow("favorite_add(3)") << "4" << QRect() << "Shift+F4";
-        QTest::newRow("favorite_clear") << "消去" << QRect() << "Ctrl+C";
-        QTest::newRow("mhelp_display") << "readmeの表示" << QRect() << "Ctrl+H";
-    }
-
-    void layout()
-    {
-        QFETCH(QString, caption);
-        QFETCH(QRect, geometry);
-        QFETCH(QString, hint);
-
-        Chromalynx &w = open();
-        QObject *named = w.findChild<QObject *>(QTest::currentDataTag());
-        if (const auto *menu = qobject_cast<QMenu *>(named))
-            named = menu->menuAction();
-        const auto *entry = qobject_cast<QAction *>(named);
-        QVERIFY(named && (!entry || (entry->isEnabled() && entry->isVisible())));
-        QCOMPARE(named->property("text").toString(), caption);
-        QCOMPARE(named->property("geometry").toRect(), geometry);
-        QCOMPARE(entry ? entry->shortcut().toString() : named->property("toolTip").toString(),
-                 hint);
     }
 };
 
