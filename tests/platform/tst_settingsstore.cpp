@@ -43,15 +43,10 @@ QString kindOf(const QString &path)
     struct stat info { };
     if (::lstat(native(path).c_str(), &info) != 0)
         return QStringLiteral("missing");
-    if (S_ISLNK(info.st_mode))
-        return QStringLiteral("link");
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("folder");
-    if (S_ISFIFO(info.st_mode))
-        return QStringLiteral("fifo");
-    if (S_ISCHR(info.st_mode))
-        return QStringLiteral("device");
-    return S_ISREG(info.st_mode) ? QStringLiteral("file") : QStringLiteral("other");
+    static const QMap<mode_t, QString> kinds = {{S_IFLNK, "link"}, {S_IFDIR, "folder"},
+                                                {S_IFIFO, "fifo"}, {S_IFCHR, "device"},
+                                                {S_IFREG, "file"}};
+    return kinds.value(info.st_mode & S_IFMT, QStringLiteral("other"));
 }
 
 // The peak resident memory in KiB since the last time it was cleared, where Linux tells it.
