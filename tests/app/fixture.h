@@ -125,18 +125,13 @@ protected:
     // (weston's headless backend) gives no window the keyboard focus.
     static bool needsKeyboard(const QString &script)
     {
-        for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-            const bool stored = step.contains(u'/') && step.contains(u'=');
-            const bool mouseOrValue = step.contains(u'>') || step.contains(u'=')
-                || step.startsWith(u'@') || step == u"OK" || step == u"Cancel";
-            if (step.contains(u'{') || step.startsWith(QStringLiteral("@RText"))
-                || step.startsWith(QStringLiteral("@GText"))
-                || step.startsWith(QStringLiteral("@BText"))
-                || step.startsWith(QStringLiteral("@RGBCode")) || step == u"@CodeCopy"
-                || (!stored && !mouseOrValue))
-                return true;
-        }
-        return false;
+        // Keys, a text field or Copy focused, or typed text: a step that is none of a click
+        // "@Name", a drag "a>b", a value "a=b" or an answer.
+        static const QRegularExpression keyed(
+            QStringLiteral("\\{|^@([RGB]Text|RGBCode|CodeCopy$)|^(?!@|OK$|Cancel$)[^>=]*$"));
+        const QStringList steps = script.split(u' ', Qt::SkipEmptyParts);
+        return std::any_of(steps.begin(), steps.end(),
+                           [](const QString &step) { return keyed.match(step).hasMatch(); });
     }
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
