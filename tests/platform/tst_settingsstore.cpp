@@ -43,8 +43,10 @@ QString kindOf(const QString &path)
     struct stat info { };
     if (::lstat(native(path).c_str(), &info) != 0)
         return QStringLiteral("missing");
-    static const QMap<mode_t, QString> kinds = {{S_IFLNK, "link"}, {S_IFDIR, "folder"},
-                                                {S_IFIFO, "fifo"}, {S_IFCHR, "device"},
+    static const QMap<mode_t, QString> kinds = {{S_IFLNK, "link"},
+                                                {S_IFDIR, "folder"},
+                                                {S_IFIFO, "fifo"},
+                                                {S_IFCHR, "device"},
                                                 {S_IFREG, "file"}};
     return kinds.value(info.st_mode & S_IFMT, QStringLiteral("other"));
 }
@@ -221,45 +223,39 @@ private Q_SLOTS:
     // they wrote, and nothing else; not while another copy holds the lock.
     void leftovers_data()
     {
-        QTest::addColumn<bool>("removed");
         QTest::addColumn<bool>("lockHeld");
-        for (bool held : {false, true}) {
-            const char *suffix = held ? " while another copy writes" : "";
-            const auto row = [&](const char *name, bool removed) {
-                QTest::newRow(qPrintable(QString::fromLatin1(name) + suffix))
-                    << (removed && !held) << held;
-            };
-            row("Chromalynx.ini.a1B2c3", true);
-            row("Chromalynx.ini.Zz0000", true);
-            if (!held)
-                row("Chromalynx.ini.lock", true);
-            row("Chromalynx.ini.damaged", false);
-            row("Chromalynx.ini.a1B2c", false);
-            row("Chromalynx.ini.a1-2c3", false);
-            row("Chromalynx.inix1B2c3", false);
-            row("Other.ini.a1B2c3", false);
-        }
+        QTest::addColumn<QString>("left"); // besides the file itself
+
+        const QString others = "Chromalynx.ini.a1-2c3 Chromalynx.ini.a1B2c Chromalynx.ini.damaged "
+                               "Chromalynx.inix1B2c3 Other.ini.a1B2c3";
+        QTest::newRow("after a killed run") << false << others;
+        QTest::newRow("while another copy writes")
+            << true << others + " Chromalynx.ini.Zz0000 Chromalynx.ini.a1B2c3 Chromalynx.ini.lock";
     }
 
     void leftovers()
     {
-        QFETCH(bool, removed);
         QFETCH(bool, lockHeld);
+        QFETCH(QString, left);
         const QString folder = here();
-        const QString name = QString::fromLatin1(QTest::currentDataTag()).section(' ', 0, 0);
         QVERIFY(writeFile(folder + "/Chromalynx.ini", "[favorite]\n1=5\n"));
-        QVERIFY(writeFile(folder + '/' + name, "x"));
+        for (const QString &name :
+             left.split(u' ') + QStringList{"Chromalynx.ini.Zz0000", "Chromalynx.ini.a1B2c3"})
+            QVERIFY(writeFile(folder + '/' + name, "x"));
         const int lock = ::open(native(folder + "/Chromalynx.ini.lock").c_str(),
                                 O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        QVERIFY(lock >= 0);
-        if (lockHeld)
-            QVERIFY(::flock(lock, LOCK_EX) == 0);
+        QVERIFY(lock >= 0 && (!lockHeld || ::flock(lock, LOCK_EX) == 0));
         {
             platform::SettingsFile store(native(folder + "/Chromalynx.ini"));
             QCOMPARE(Load(store).favorites[0], 5);
         }
         ::close(lock);
-        QCOMPARE(QFileInfo::exists(folder + '/' + name), !removed);
+        QStringList found = QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden);
+        found.removeOne("Chromalynx.ini");
+        found.sort();
+        QStringList expected = left.split(u' ');
+        expected.sort();
+        QCOMPARE(found, expected);
     }
 
     // A huge file of others' keys: our keys are found within bounded time and memory, and
