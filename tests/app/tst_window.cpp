@@ -226,6 +226,34 @@ private Q_SLOTS:
         QVERIFY(f->store.writes.isEmpty() && !QGuiApplication::overrideCursor());
     }
 
+    // Rows tagged with a script for act(): every source of a colour writes the number
+    // fields red first, then green, then blue.
+    void sourcesWriteRedFirst_data()
+    {
+        QTest::addColumn<int>("unused");
+        for (const char *script :
+             {"@RGBCode 123456{Return}", "@CheckColorName @@ColorName1[#4682B4_steelblue]",
+              "@CheckColorName @Arphabet_Sort @ColorName2[tan_#D2B48C]",
+              "favorite/5=5649426 @favorite_display(4)",
+              "favorite/5=5649426 FavoriteColor(4)>Color", "chosen=5649426 @SelColor"})
+            QTest::newRow(script) << 0;
+    }
+
+    void sourcesWriteRedFirst()
+    {
+        const QString script = QString::fromLatin1(QTest::currentDataTag());
+        Chromalynx &w = open(script);
+        if (needsKeyboard(script))
+            SKIP_UNLESS_FOCUSED(w);
+        QStringList written;
+        for (platform::TextBox *field : {w.RText, w.GText, w.BText})
+            connect(field, &platform::TextBox::Change, this,
+                    [&written, field] { written << field->objectName(); });
+        act(script);
+        written.removeDuplicates(); // each Change runs nested inside the write that caused it
+        QCOMPARE(written.join(u' '), QStringLiteral("RText GText BText"));
+    }
+
     void typedDigitsMoveTheSliderOnTheWay()
     {
         Chromalynx &w = open();
