@@ -162,7 +162,6 @@ private Q_SLOTS:
         const QString tag = QString::fromUtf8(QTest::currentDataTag());
         const QString script = tag.section(u' ', 0, -2), key = tag.section(u' ', -1);
         Chromalynx &w = open(script);
-        SKIP_UNLESS_FOCUSED(w);
         act(script);
         const QMap<QString, QString> found = tree(accessible(w.centralWidget()));
         QCOMPARE(found.value(key, "missing"), expected);
