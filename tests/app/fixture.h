@@ -109,6 +109,13 @@ inline void drag(QWidget *source, const QWidget *target)
     QTest::mouseRelease(source, Qt::LeftButton, {}, over);
 }
 
+// What a window may be given besides its stand-ins.
+struct Options {
+    QString programFolder;
+    platform::ScreenCapture *screen = nullptr;
+    bool staysOnTop = true;
+};
+
 class WindowTest : public QObject {
 protected:
     std::unique_ptr<Fixture> f;
@@ -118,31 +125,27 @@ protected:
     // (weston's headless backend) gives no window the keyboard focus.
     static bool needsKeyboard(const QString &script)
     {
-        for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
-            const bool stored = step.contains(u'/') && step.contains(u'=');
-            const bool mouseOrValue = step.contains(u'>') || step.contains(u'=')
-                || step.startsWith(u'@') || step == u"OK" || step == u"Cancel";
-            if (step.contains(u'{') || step.startsWith(QStringLiteral("@RText"))
-                || step.startsWith(QStringLiteral("@GText"))
-                || step.startsWith(QStringLiteral("@BText"))
-                || step.startsWith(QStringLiteral("@RGBCode")) || step == u"@CodeCopy"
-                || (!stored && !mouseOrValue))
-                return true;
-        }
-        return false;
+        // Keys, a text field or Copy focused, or typed text: a step that is none of a click
+        // "@Name", a drag "a>b", a value "a=b" or an answer.
+        static const QRegularExpression keyed(
+            QStringLiteral("\\{|^@([RGB]Text|RGBCode|CodeCopy$)|^(?!@|OK$|Cancel$)[^>=]*$"));
+        const QStringList steps = script.split(u' ', Qt::SkipEmptyParts);
+        return std::any_of(steps.begin(), steps.end(),
+                           [](const QString &step) { return keyed.match(step).hasMatch(); });
     }
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
     // a user; the steps "section/key=text" of the script (see act()) are stored first.
-    Chromalynx &open(const QString &script = {}, const QString &programFolder = {})
+    Chromalynx &open(const QString &script = {}, const Options &options = {})
     {
         f = std::make_unique<Fixture>();
         for (const QString &entry : script.split(u' ').filter(QStringLiteral("/")))
             f->store.values[entry.section(u'=', 0, 0).toStdString()]
                 = entry.section(u'=', 1).toStdString();
         QApplication::setQuitOnLastWindowClosed(false); // a closed window must not end the run
-        f->window = std::make_unique<Chromalynx>(
-            Services{f->dialog, f->messages, f->desktop, f->store, programFolder});
+        f->window = std::make_unique<Chromalynx>(Services{f->dialog, f->messages, f->desktop,
+                                                          f->store, options.programFolder,
+                                                          options.screen, options.staysOnTop});
         f->window->show();
         f->window->activateWindow();
         // Wayland lets no client activate itself; being shown is all a window gets there.

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -37,43 +38,13 @@ Bool allowLocal(char *)
     return True;
 }
 
-Status registerClient(SmsConn connection, SmPointer data, char *)
+void forget(Client *client)
 {
-    auto *client = static_cast<Client *>(data);
-    char *id = SmsGenerateClientID(connection);
-    SmsRegisterClientReply(connection, id);
-    std::free(id);
-    client->registered = true;
-    return 1;
-}
-
-void saveYourselfDone(SmsConn, SmPointer data, Bool success)
-{
-    static_cast<Client *>(data)->saved = true;
-    std::printf("saved %d %s\n", ++saved, success ? "ok" : "failed");
-    std::fflush(stdout);
-}
-
-void closeConnection(SmsConn connection, SmPointer data, int, char **reasons)
-{
-    auto *client = static_cast<Client *>(data);
-    SmFreeReasons(0, reasons);
-    closing.push_back(SmsGetIceConnection(connection));
-    SmsCleanUp(connection);
+    closing.push_back(SmsGetIceConnection(client->connection));
+    SmsCleanUp(client->connection);
     std::erase(clients, client);
     delete client;
 }
-
-void ignoreRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) { }
-void ignoreP2(SmsConn, SmPointer) { }
-void ignoreInteract(SmsConn, SmPointer, int) { }
-void ignoreInteractDone(SmsConn, SmPointer, Bool) { }
-void ignoreProperties(SmsConn, SmPointer, int, SmProp **properties)
-{
-    std::free(properties);
-}
-void ignoreDelete(SmsConn, SmPointer, int, char **) { }
-void ignoreGet(SmsConn, SmPointer) { }
 
 Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *callbacks,
                  char **)
@@ -84,16 +55,36 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
         | SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask
         | SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask
         | SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
-    callbacks->register_client = {registerClient, client};
-    callbacks->interact_request = {ignoreInteract, client};
-    callbacks->interact_done = {ignoreInteractDone, client};
-    callbacks->save_yourself_request = {ignoreRequest, client};
-    callbacks->save_yourself_phase2_request = {ignoreP2, client};
-    callbacks->save_yourself_done = {saveYourselfDone, client};
-    callbacks->close_connection = {closeConnection, client};
-    callbacks->set_properties = {ignoreProperties, client};
-    callbacks->delete_properties = {ignoreDelete, client};
-    callbacks->get_properties = {ignoreGet, client};
+    callbacks->register_client = {[](SmsConn connection, SmPointer data, char *) -> Status {
+                                      char *id = SmsGenerateClientID(connection);
+                                      SmsRegisterClientReply(connection, id);
+                                      std::free(id);
+                                      static_cast<Client *>(data)->registered = true;
+                                      return 1;
+                                  },
+                                  client};
+    callbacks->save_yourself_done
+        = {[](SmsConn, SmPointer data, Bool success) {
+               static_cast<Client *>(data)->saved = true;
+               std::printf("saved %d %s\n", ++saved, success ? "ok" : "failed");
+               std::fflush(stdout);
+           },
+           client};
+    callbacks->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
+                                       SmFreeReasons(0, reasons);
+                                       forget(static_cast<Client *>(data));
+                                   },
+                                   client};
+    // The rest asks nothing of a manager that only ends the session.
+    callbacks->interact_request = {[](SmsConn, SmPointer, int) {}, client};
+    callbacks->interact_done = {[](SmsConn, SmPointer, Bool) {}, client};
+    callbacks->save_yourself_request
+        = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}, client};
+    callbacks->save_yourself_phase2_request = {[](SmsConn, SmPointer) {}, client};
+    callbacks->set_properties
+        = {[](SmsConn, SmPointer, int, SmProp **properties) { std::free(properties); }, client};
+    callbacks->delete_properties = {[](SmsConn, SmPointer, int, char **) {}, client};
+    callbacks->get_properties = {[](SmsConn, SmPointer) {}, client};
     return 1;
 }
 
@@ -145,14 +136,11 @@ int main(int argc, char *argv[])
             if (IceProcessMessages(connection, nullptr, nullptr) == IceProcessMessagesIOError
                 || IceConnectionStatus(connection) == IceConnectRejected
                 || IceConnectionStatus(connection) == IceConnectIOError) {
-                for (Client *client : clients) {
-                    if (SmsGetIceConnection(client->connection) == connection) {
-                        SmsCleanUp(client->connection);
-                        std::erase(clients, client);
-                        delete client;
-                        break;
-                    }
-                }
+                const auto on = std::find_if(clients.begin(), clients.end(), [&](Client *c) {
+                    return SmsGetIceConnection(c->connection) == connection;
+                });
+                if (on != clients.end())
+                    forget(*on);
                 closing.push_back(connection);
             }
         }

@@ -36,18 +36,6 @@ struct FakeCapture final : ScreenCapture {
     }
 };
 
-// A window on the window tests' stand-ins, shown and active, reading the screen through screen.
-Chromalynx &start(Fixture &f, ScreenCapture *screen)
-{
-    f.window = std::make_unique<Chromalynx>(
-        Services{f.dialog, f.messages, f.desktop, f.store, QString(), screen});
-    f.window->show();
-    f.window->activateWindow();
-    // Whether it became active matters once a pick is over; the test checks it there.
-    (void)QTest::qWaitForWindowActive(f.window.get());
-    return *f.window;
-}
-
 QWidget *coverOn(const QString &screen)
 {
     for (QWidget *top : QApplication::topLevelWidgets())
@@ -66,7 +54,7 @@ constexpr char monitors[] = R"({"screens": [
 
 } // namespace
 
-class ScreenPickTest : public QObject {
+class ScreenPickTest : public WindowTest {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -98,9 +86,8 @@ private Q_SLOTS:
         const QPointF at(steps[1].section(u',', 0, 0).toDouble(),
                          steps[1].section(u',', 1).toDouble());
 
-        Fixture f;
         FakeCapture capture;
-        Chromalynx &w = start(f, &capture);
+        Chromalynx &w = open({}, {QString(), &capture});
         w.findChild<OptionButton *>("Option_" + steps[2])->setValue(true);
         QString written;
         for (TextBox *field : {w.RText, w.GText, w.BText})
@@ -148,12 +135,11 @@ private Q_SLOTS:
 
     void entryGreyedWhereTheScreenCannotBeRead()
     {
-        Fixture f;
         FakeCapture capture;
-        QVERIFY(start(f, &capture).display_pick->isEnabled());
-        QVERIFY(!start(f, nullptr).display_pick->isEnabled());
+        QVERIFY(open({}, {QString(), &capture}).display_pick->isEnabled());
+        QVERIFY(!open().display_pick->isEnabled());
         capture.canRead = false;
-        QVERIFY(!start(f, &capture).display_pick->isEnabled());
+        QVERIFY(!open({}, {QString(), &capture}).display_pick->isEnabled());
     }
 };
 
