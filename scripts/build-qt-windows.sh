@@ -61,6 +61,7 @@ cmake --install "$work/build" --strip
 # Projects load the MinGW toolchain through Qt's own toolchain file: it should find the
 # copy beside it, wherever this folder is moved to.
 cp "$toolchain" "$dest/lib/cmake/Qt6/mingw-w64-x86_64.cmake"
+# shellcheck disable=SC2016 # the CMake variable is meant literally
 sed -i 's|^set(__qt_initially_configured_toolchain_file .*|set(__qt_initially_configured_toolchain_file "${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64.cmake")|' \
     "$dest/lib/cmake/Qt6/qt.toolchain.cmake"
 echo "build-qt-windows: Qt for MinGW installed in $dest"

@@ -56,9 +56,9 @@ finish() {
 }
 trap finish EXIT
 
-# wait_until SECONDS WHAT COMMAND...: polls until COMMAND succeeds.
+# wait_until SECONDS WHAT COMMAND...: polls until COMMAND succeeds; WHAT is for the reader.
 wait_until() {
-    local deadline=$((SECONDS + $1)) what=$2
+    local deadline=$((SECONDS + $1))
     shift 2
     until "$@"; do
         ((SECONDS < deadline)) || return 1
@@ -71,7 +71,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 wait_until 10 "the X server" test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n 1 "$WORK/display")
+DISPLAY=:$(head -n 1 "$WORK/display")
+export DISPLAY
 openbox >"$WORK/openbox.log" 2>&1 &
 pids+=($!)
 
