@@ -6,8 +6,9 @@
 #
 # Usage: wine-scenario.sh SCENARIO PROGRAM-FOLDER WINDOWRECT   (run in the build folder)
 # WINDOWRECT is windowrect.exe, which reads a window's size inside Wine.
-#   start     no DLL missing, the main window's and About box's screenshots
-#             (wine-main.png, wine-about.png), a clean end on Ctrl+Q
+#   start     no DLL missing, screenshots of the main window, the About box and the
+#             confirmation (wine-main.png, wine-about.png, wine-confirm.png), a clean end
+#             on Ctrl+Q
 #   size      the designed outer size, with and without the list column
 #   typing    the number and code fields typed, Copy to the X clipboard
 #   registry  a favourite stored with Shift+F4 survives Ctrl+Q and a restart; the
@@ -211,6 +212,15 @@ start)
     wait_until 10 "the About box" find_window 'バージョン情報' || fail "no About box"
     sleep 1
     shot "$APP_WINDOW" wine-about.png
+    keys Escape
+    find_window Chromalynx
+    wait_until 10 "the main window's keyboard" has_focus || fail "the main window lost the keyboard"
+    # The confirmation before clearing the favourites, whose buttons are Qt's own texts
+    # from translations/qtbase_ja.qm; Escape answers no.
+    keys ctrl+c
+    sleep 2
+    import -window root wine-confirm.png
+    log "screenshot wine-confirm.png"
     keys Escape
     find_window Chromalynx
     wait_until 10 "the main window's keyboard" has_focus || fail "the main window lost the keyboard"
