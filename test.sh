@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Builds Chromalynx (installing what is missing) and runs its whole test suite.
 #
+# The Windows stage cross-builds the program and its tests with mingw-w64
+# (scripts/build-windows.sh) and runs them under Wine in build-windows/: with
+# CHROMALYNX_WINDOWS_RUN=1, always in CI, and wherever the MinGW compiler, Wine and a Qt for
+# MinGW are there ($CHROMALYNX_QT_WINDOWS or ../shared/toolchains/qt-6.4.2-mingw-w64).
+#
 # With CHROMALYNX_SANITIZE_RUN=1, and always in CI (CI=true), the suite runs a second time
 # on a build with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/; CI also
 # checks the sources with clang-format and clang-tidy, fuzzes the parsers for a short
@@ -72,6 +77,21 @@ if $in_ci || [[ "${CHROMALYNX_SANITIZE_RUN:-}" == 1 ]]; then
             run_suite build-asan || failed+=("tests with sanitizers")
     else
         failed+=("sanitizer build")
+    fi
+fi
+
+windows_pieces_there() {
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null \
+        && [[ -d ${CHROMALYNX_QT_WINDOWS:-../shared/toolchains/qt-6.4.2-mingw-w64} ]]
+}
+if $in_ci || [[ "${CHROMALYNX_WINDOWS_RUN:-}" == 1 ]] || windows_pieces_there; then
+    windows_start=$SECONDS
+    if scripts/build-windows.sh build-windows \
+        && ctest --test-dir build-windows --output-on-failure --no-tests=error -j 2; then
+        echo "test: Windows build and Wine tests passed in $((SECONDS - windows_start)) s"
+    else
+        echo "test: Windows build or Wine tests FAILED after $((SECONDS - windows_start)) s" >&2
+        failed+=("Windows build and Wine tests")
     fi
 fi
 
