@@ -1,8 +1,8 @@
-// The smallest X session manager (XSMP) that ends a session: it listens, prints the
-// address to give clients as SESSION_MANAGER, and once the file TRIGGER exists asks every
-// client to save before a shut-down; it prints "saved N ok" when the Nth client reports
-// its save done. Once TRIGGER is removed again it tells the clients that have saved to
-// die, and it exits when all clients are gone.
+// The smallest X session manager (XSMP) that ends a session: it prints the address to give
+// clients as SESSION_MANAGER; once the file TRIGGER exists it asks every client to save
+// before a shut-down and prints "saved N ok" when the Nth save is reported done; once
+// TRIGGER is removed again it tells the clients that saved to die, and it exits when all
+// clients are gone.
 //
 // Usage: minism TRIGGER
 
@@ -11,7 +11,6 @@
 
 #include <poll.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,72 +27,57 @@ struct Client {
 };
 
 std::vector<Client *> clients;
-std::vector<IceConn> closing; // connections to close once their messages are processed
-int everConnected = 0;
-int saved = 0;
+std::vector<IceConn> closing; // to close once their messages are processed
+int saves = 0;
 
 Bool allowLocal(char *)
 {
     return True;
 }
 
-Status registerClient(SmsConn connection, SmPointer data, char *)
+void forget(Client *client)
 {
-    auto *client = static_cast<Client *>(data);
-    char *id = SmsGenerateClientID(connection);
-    SmsRegisterClientReply(connection, id);
-    std::free(id);
-    client->registered = true;
-    return 1;
-}
-
-void saveYourselfDone(SmsConn, SmPointer data, Bool success)
-{
-    static_cast<Client *>(data)->saved = true;
-    std::printf("saved %d %s\n", ++saved, success ? "ok" : "failed");
-    std::fflush(stdout);
-}
-
-void closeConnection(SmsConn connection, SmPointer data, int, char **reasons)
-{
-    auto *client = static_cast<Client *>(data);
-    SmFreeReasons(0, reasons);
-    closing.push_back(SmsGetIceConnection(connection));
-    SmsCleanUp(connection);
+    closing.push_back(SmsGetIceConnection(client->connection));
+    SmsCleanUp(client->connection);
     std::erase(clients, client);
     delete client;
 }
 
-void ignoreRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) { }
-void ignoreP2(SmsConn, SmPointer) { }
-void ignoreInteract(SmsConn, SmPointer, int) { }
-void ignoreInteractDone(SmsConn, SmPointer, Bool) { }
-void ignoreProperties(SmsConn, SmPointer, int, SmProp **properties)
+Client *of(SmPointer data)
 {
-    std::free(properties);
+    return static_cast<Client *>(data);
 }
-void ignoreDelete(SmsConn, SmPointer, int, char **) { }
-void ignoreGet(SmsConn, SmPointer) { }
 
-Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *callbacks,
-                 char **)
+Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *calls, char **)
 {
     auto *client = new Client{connection};
     clients.push_back(client);
-    *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask
-        | SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask
-        | SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask
-        | SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
-    callbacks->register_client = {registerClient, client};
-    callbacks->interact_request = {ignoreInteract, client};
-    callbacks->interact_done = {ignoreInteractDone, client};
-    callbacks->save_yourself_request = {ignoreRequest, client};
-    callbacks->save_yourself_phase2_request = {ignoreP2, client};
-    callbacks->save_yourself_done = {saveYourselfDone, client};
-    callbacks->close_connection = {closeConnection, client};
-    callbacks->set_properties = {ignoreProperties, client};
-    callbacks->delete_properties = {ignoreDelete, client};
-    callbacks->get_properties = {ignoreGet, client};
+    // Every callback is set: SMlib calls them without looking at the mask.
+    *mask = ~0UL;
+    calls->register_client = {[](SmsConn connection, SmPointer data, char *) -> Status {
+        char *id = SmsGenerateClientID(connection);
+        SmsRegisterClientReply(connection, id);
+        std::free(id);
+        return of(data)->registered = true;
+    }, client};
+    calls->save_yourself_done = {[](SmsConn, SmPointer data, Bool success) {
+        of(data)->saved = true;
+        std::printf("saved %d %s\n", ++saves, success ? "ok" : "failed");
+        std::fflush(stdout);
+    }, client};
+    calls->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
+        SmFreeReasons(0, reasons);
+        forget(of(data));
+    }, client};
+    calls->set_properties = {[](SmsConn, SmPointer, int, SmProp **props) { std::free(props); },
+                             client};
+    calls->interact_request = {[](SmsConn, SmPointer, int) { }, client};
+    calls->interact_done = {[](SmsConn, SmPointer, Bool) { }, client};
+    calls->save_yourself_request = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) { },
+                                    client};
+    calls->save_yourself_phase2_request = {[](SmsConn, SmPointer) { }, client};
+    calls->delete_properties = {[](SmsConn, SmPointer, int, char **) { }, client};
+    calls->get_properties = {[](SmsConn, SmPointer) { }, client};
     return 1;
 }
 
@@ -101,17 +85,13 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2)
-        return 2;
     char error[256];
-    if (!SmsInitialize("minism", "1.0", newClient, nullptr, allowLocal, sizeof error, error)) {
-        std::fprintf(stderr, "minism: %s\n", error);
-        return 1;
-    }
     int count = 0;
     IceListenObj *listeners = nullptr;
-    if (!IceListenForConnections(&count, &listeners, sizeof error, error)) {
-        std::fprintf(stderr, "minism: %s\n", error);
+    if (argc != 2
+        || !SmsInitialize("minism", "1.0", newClient, nullptr, allowLocal, sizeof error, error)
+        || !IceListenForConnections(&count, &listeners, sizeof error, error)) {
+        std::fprintf(stderr, "minism: %s\n", argc == 2 ? error : "usage: minism TRIGGER");
         return 1;
     }
     for (int i = 0; i < count; ++i)
@@ -122,7 +102,8 @@ int main(int argc, char *argv[])
     std::free(address);
 
     std::vector<IceConn> connections;
-    while (everConnected == 0 || !connections.empty()) {
+    bool connected = false;
+    while (!connected || !connections.empty()) {
         std::vector<pollfd> watched;
         for (int i = 0; i < count; ++i)
             watched.push_back({IceGetListenConnectionNumber(listeners[i]), POLLIN, 0});
@@ -133,11 +114,11 @@ int main(int argc, char *argv[])
         for (std::size_t i = 0; i < watched.size(); ++i) {
             if (!(watched[i].revents & (POLLIN | POLLHUP)))
                 continue;
+            IceAcceptStatus status;
             if (i < static_cast<std::size_t>(count)) {
-                IceAcceptStatus status;
                 if (IceConn accepted = IceAcceptConnection(listeners[i], &status)) {
                     connections.push_back(accepted);
-                    ++everConnected;
+                    connected = true;
                 }
                 continue;
             }
@@ -147,9 +128,7 @@ int main(int argc, char *argv[])
                 || IceConnectionStatus(connection) == IceConnectIOError) {
                 for (Client *client : clients) {
                     if (SmsGetIceConnection(client->connection) == connection) {
-                        SmsCleanUp(client->connection);
-                        std::erase(clients, client);
-                        delete client;
+                        forget(client);
                         break;
                     }
                 }
