@@ -119,7 +119,7 @@ def matches(name, found):
     log(f"as in {name}.txt: {len(found)} lines")
 
 
-def walked(s, top, name, tab=True):
+def walked(s, top, name, tab):
     """The window's tree, and with tab its Tab stops, against its tables."""
     matches(name, [describe(top)] + tree(top))
     stops, start = [], focus(top)
@@ -137,10 +137,13 @@ def run(s, pid, opened):
                     if a is not None and a.get_process_id() == pid), None)
         return next((w for w in children(app) if w.name == title), None) if app else None
 
-    def opens(keys, title, name, tab=False):
+    def opens(keys, title, name, focused=None):
+        """With the focus given, Tab is walked through the window too."""
         s.keys(*keys.split())
         found = wait(f'"{title}"', live(lambda: window(title)))
-        walked(s, found, name, tab)
+        if focused:
+            expect(f"the focus in {title}", live(lambda: focus(found)), focused)
+        walked(s, found, name, focused is not None)
         return found
 
     def closes(keys, title):
@@ -159,7 +162,7 @@ def run(s, pid, opened):
         lambda e: HEARD.append(f"{e.source.name if e.source else '?'} {e.type}"),
         "object:property-change:accessible-description", "object:state-changed:selected")
     expect("the focus", live(lambda: focus(main)), "push button 'Copy'")
-    walked(s, main, "main")
+    walked(s, main, "main", True)
 
     def code():
         return text(find(main, pyatspi.ROLE_TEXT, "RGB"))
@@ -218,16 +221,13 @@ def run(s, pid, opened):
 
     s.keys("ctrl+d")
     wait("the list column to show", live(lambda: has(listed("RGB順"), "showing")))
-    walked(s, main, "main-list")
+    walked(s, main, "main-list", True)
 
     opens("ctrl+c", "確認", "clear")
     closes("Escape", "確認")
     opens("ctrl+h", "readme", "readme")
     closes("Return", "readme")
-    s.keys("alt+h", "Up", "Return")
-    about = wait('"バージョン情報"', live(lambda: window("バージョン情報")))
-    expect("the focus in the About box", live(lambda: focus(about)), "push button 'OK'")
-    walked(s, about, "about")
+    about = opens("alt+h Up Return", "バージョン情報", "about", "push button 'OK'")
     links = [o.name for o in children(about) if o.getRole() == pyatspi.ROLE_LINK]
     s.keys("Tab")
     expect("the focus in the About box", live(lambda: focus(about)), f"link '{links[0]}'")
@@ -242,10 +242,7 @@ def run(s, pid, opened):
     for slider, value in (("R", 70), ("G", 130), ("B", 180)):
         find(main, pyatspi.ROLE_SCROLL_BAR, slider).queryValue().currentValue = value
     expect("the code field at steelblue", live(code), "#4682B4")
-    s.keys("ctrl+i")
-    details = wait('"色の詳細"', live(lambda: window("色の詳細")))
-    expect("the focus in the details window", live(lambda: focus(details)), "text '色の入力'")
-    walked(s, details, "details")
+    details = opens("ctrl+i", "色の詳細", "details", "text '色の入力'")
     s.keys("Tab")
     expect("the focus", live(lambda: focus(details)), "text 'HTML'")
     expect("the HTML value as Tab selects it", live(lambda: next(
