@@ -5,7 +5,6 @@ XTEST events (xdotool), the clipboard is xclip's. Also with a real input method 
 import collections
 import os
 import re
-import secrets
 import subprocess
 import sys
 import time
@@ -20,30 +19,26 @@ class X11Session(Session):
     stacking = True
 
     def start(self):
-        require("Xvfb", "xauth", "openbox", "xdpyinfo", "xwininfo", "xprop", "xdotool", "xclip",
-                "import", "convert", "display")
-        self.env["XAUTHORITY"] = f"{self.dir}/Xauthority"
+        require("Xvfb", "openbox", "xwininfo", "xprop", "xdotool", "xclip", "import", "convert",
+                "display")
+        self.env["XAUTHORITY"] = f"{self.dir}/Xauthority"  # the caller's cookies stay unsent
         open(self.env["XAUTHORITY"], "w").close()
         self.program_env = {"QT_QPA_PLATFORM": "xcb"}
-        # Tests run in parallel start from different numbers; a server that loses the race
-        # for one dies at once.
-        start = 100 + os.getpid() % 400
-        for number in range(start, start + 50):
-            if any(map(os.path.exists, (f"/tmp/.X11-unix/X{number}", f"/tmp/.X{number}-lock"))):
-                continue
-            subprocess.run(["xauth", "-q", "-f", self.env["XAUTHORITY"], "add", f":{number}",
-                            "MIT-MAGIC-COOKIE-1", secrets.token_hex(16)], check=True)
-            # Without -noreset the server resets when its last client leaves, and turns away
-            # a client that connects meanwhile.
-            self.server = self.helper("xvfb", "Xvfb", f":{number}", "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp", "-noreset", "-auth",
-                                      self.env["XAUTHORITY"])
-            self.env["DISPLAY"], self.display = f":{number}", number
-            if wait(f"Xvfb on :{number}", lambda: self.x("xdpyinfo") or
-                    self.server.poll() is not None, 30) and self.server.poll() is None:
-                break
-        else:
-            raise Failure("no free X display found")
+        # Xvfb takes the first free display and tells it once it accepts clients. Without
+        # -noreset it resets when its last client leaves, and turns away one that connects
+        # meanwhile.
+        told, tell = os.pipe()
+        with open(f"{self.dir}/xvfb.log", "ab") as out:
+            self.server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(tell), "-screen", "0", "1280x1024x24", "-nolisten",
+                 "tcp", "-noreset"], stdout=out, stderr=out, pass_fds=(tell,))
+        self.helpers.append(self.server)
+        os.close(tell)
+        with os.fdopen(told) as number:
+            self.display = number.readline().strip()
+        if not self.display:
+            raise Failure("Xvfb ended at start")
+        self.env["DISPLAY"] = f":{self.display}"
         self.helper("openbox", "openbox")
         wait("openbox", lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
              30)
