@@ -1,8 +1,8 @@
-// The smallest X session manager (XSMP) that ends a session: it listens, prints the
-// address to give clients as SESSION_MANAGER, and once the file TRIGGER exists asks every
-// client to save before a shut-down; it prints "saved N ok" when the Nth client reports
-// its save done. Once TRIGGER is removed again it tells the clients that have saved to
-// die, and it exits when all clients are gone.
+// The smallest X session manager (XSMP) that ends a session: it prints the address to give
+// clients as SESSION_MANAGER; once the file TRIGGER exists it asks every client to save
+// before a shut-down and prints "saved N ok" when the Nth save is reported done; once
+// TRIGGER is removed again it tells the clients that saved to die, and it exits when all
+// clients are gone.
 //
 // Usage: minism TRIGGER
 
@@ -11,9 +11,7 @@
 
 #include <poll.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -29,9 +27,8 @@ struct Client {
 };
 
 std::vector<Client *> clients;
-std::vector<IceConn> closing; // connections to close once their messages are processed
-int everConnected = 0;
-int saved = 0;
+std::vector<IceConn> closing; // to close once their messages are processed
+int saves = 0;
 
 Bool allowLocal(char *)
 {
@@ -46,45 +43,41 @@ void forget(Client *client)
     delete client;
 }
 
-Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *callbacks,
-                 char **)
+Client *of(SmPointer data)
+{
+    return static_cast<Client *>(data);
+}
+
+Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *calls, char **)
 {
     auto *client = new Client{connection};
     clients.push_back(client);
-    *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask
-        | SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask
-        | SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask
-        | SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
-    callbacks->register_client = {[](SmsConn connection, SmPointer data, char *) -> Status {
-                                      char *id = SmsGenerateClientID(connection);
-                                      SmsRegisterClientReply(connection, id);
-                                      std::free(id);
-                                      static_cast<Client *>(data)->registered = true;
-                                      return 1;
-                                  },
-                                  client};
-    callbacks->save_yourself_done
-        = {[](SmsConn, SmPointer data, Bool success) {
-               static_cast<Client *>(data)->saved = true;
-               std::printf("saved %d %s\n", ++saved, success ? "ok" : "failed");
-               std::fflush(stdout);
-           },
-           client};
-    callbacks->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
-                                       SmFreeReasons(0, reasons);
-                                       forget(static_cast<Client *>(data));
-                                   },
-                                   client};
-    // The rest asks nothing of a manager that only ends the session.
-    callbacks->interact_request = {[](SmsConn, SmPointer, int) {}, client};
-    callbacks->interact_done = {[](SmsConn, SmPointer, Bool) {}, client};
-    callbacks->save_yourself_request
-        = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}, client};
-    callbacks->save_yourself_phase2_request = {[](SmsConn, SmPointer) {}, client};
-    callbacks->set_properties
-        = {[](SmsConn, SmPointer, int, SmProp **properties) { std::free(properties); }, client};
-    callbacks->delete_properties = {[](SmsConn, SmPointer, int, char **) {}, client};
-    callbacks->get_properties = {[](SmsConn, SmPointer) {}, client};
+    // Every callback is set: SMlib calls them without looking at the mask.
+    *mask = ~0UL;
+    calls->register_client = {[](SmsConn connection, SmPointer data, char *) -> Status {
+        char *id = SmsGenerateClientID(connection);
+        SmsRegisterClientReply(connection, id);
+        std::free(id);
+        return of(data)->registered = true;
+    }, client};
+    calls->save_yourself_done = {[](SmsConn, SmPointer data, Bool success) {
+        of(data)->saved = true;
+        std::printf("saved %d %s\n", ++saves, success ? "ok" : "failed");
+        std::fflush(stdout);
+    }, client};
+    calls->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
+        SmFreeReasons(0, reasons);
+        forget(of(data));
+    }, client};
+    calls->set_properties = {[](SmsConn, SmPointer, int, SmProp **props) { std::free(props); },
+                             client};
+    calls->interact_request = {[](SmsConn, SmPointer, int) { }, client};
+    calls->interact_done = {[](SmsConn, SmPointer, Bool) { }, client};
+    calls->save_yourself_request = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) { },
+                                    client};
+    calls->save_yourself_phase2_request = {[](SmsConn, SmPointer) { }, client};
+    calls->delete_properties = {[](SmsConn, SmPointer, int, char **) { }, client};
+    calls->get_properties = {[](SmsConn, SmPointer) { }, client};
     return 1;
 }
 
@@ -92,17 +85,13 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2)
-        return 2;
     char error[256];
-    if (!SmsInitialize("minism", "1.0", newClient, nullptr, allowLocal, sizeof error, error)) {
-        std::fprintf(stderr, "minism: %s\n", error);
-        return 1;
-    }
     int count = 0;
     IceListenObj *listeners = nullptr;
-    if (!IceListenForConnections(&count, &listeners, sizeof error, error)) {
-        std::fprintf(stderr, "minism: %s\n", error);
+    if (argc != 2
+        || !SmsInitialize("minism", "1.0", newClient, nullptr, allowLocal, sizeof error, error)
+        || !IceListenForConnections(&count, &listeners, sizeof error, error)) {
+        std::fprintf(stderr, "minism: %s\n", argc == 2 ? error : "usage: minism TRIGGER");
         return 1;
     }
     for (int i = 0; i < count; ++i)
@@ -113,7 +102,8 @@ int main(int argc, char *argv[])
     std::free(address);
 
     std::vector<IceConn> connections;
-    while (everConnected == 0 || !connections.empty()) {
+    bool connected = false;
+    while (!connected || !connections.empty()) {
         std::vector<pollfd> watched;
         for (int i = 0; i < count; ++i)
             watched.push_back({IceGetListenConnectionNumber(listeners[i]), POLLIN, 0});
@@ -124,11 +114,11 @@ int main(int argc, char *argv[])
         for (std::size_t i = 0; i < watched.size(); ++i) {
             if (!(watched[i].revents & (POLLIN | POLLHUP)))
                 continue;
+            IceAcceptStatus status;
             if (i < static_cast<std::size_t>(count)) {
-                IceAcceptStatus status;
                 if (IceConn accepted = IceAcceptConnection(listeners[i], &status)) {
                     connections.push_back(accepted);
-                    ++everConnected;
+                    connected = true;
                 }
                 continue;
             }
@@ -136,11 +126,12 @@ int main(int argc, char *argv[])
             if (IceProcessMessages(connection, nullptr, nullptr) == IceProcessMessagesIOError
                 || IceConnectionStatus(connection) == IceConnectRejected
                 || IceConnectionStatus(connection) == IceConnectIOError) {
-                const auto on = std::find_if(clients.begin(), clients.end(), [&](Client *c) {
-                    return SmsGetIceConnection(c->connection) == connection;
-                });
-                if (on != clients.end())
-                    forget(*on);
+                for (Client *client : clients) {
+                    if (SmsGetIceConnection(client->connection) == connection) {
+                        forget(client);
+                        break;
+                    }
+                }
                 closing.push_back(connection);
             }
         }

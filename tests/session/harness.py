@@ -1,6 +1,5 @@
-"""What every real-window session shares: waits with deadlines (X11_TIME_SCALE stretches
-them, for sanitizer builds), the processes it starts, the screen's pixels, and the program
-under test as a user drives and reads it."""
+"""What every real-window session shares: waits (X11_TIME_SCALE stretches them for
+sanitizer builds), its processes, the screen's pixels, and the program as a user drives it."""
 
 import os
 import re
@@ -45,7 +44,6 @@ def wait(what, probe, seconds=10):
 
 
 def expect(what, probe, expected, seconds=10):
-    """Waits until probe() gives expected; a failure tells what was seen last."""
     seen = []
     try:
         wait(what, lambda: seen.append(probe()) or seen[-1] == expected, seconds)
@@ -64,7 +62,6 @@ def output(*command, env=None):
 
 
 def stop(process):
-    """TERM, then KILL if it lingers."""
     if process.poll() is None:
         process.terminate()
         try:
@@ -75,7 +72,7 @@ def stop(process):
 
 
 class Image:
-    """A screenshot in binary PPM with 8 bits a channel."""
+    """A screenshot in binary PPM."""
 
     def __init__(self, data):
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
@@ -99,9 +96,8 @@ class Image:
 
 
 class Session:
-    """A desktop of the caller's own: private config, cache and runtime folders, so that the
-    settings file starts empty and nothing of the user's desktop is touched. The backends
-    add the display and the input; leaving the with-block ends what the session started."""
+    """A desktop of its own: private config, cache and runtime folders. The backends add the
+    display and the input; leaving the with-block ends what the session started."""
 
     name = "session"
     stacking = False  # whether windows can be kept above others
@@ -120,7 +116,7 @@ class Session:
                         XDG_RUNTIME_DIR=f"{self.dir}/runtime", HOME=f"{self.dir}/home")
         self.settings_file = f"{self.dir}/config/Chromalynx/Chromalynx.ini"
         self.program_env = {}
-        self.app = Program(self, options)
+        self.app = Program(self, options.program)
 
     def __enter__(self):
         try:
@@ -147,15 +143,14 @@ class Session:
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def helper(self, name, *command, env=None):
-        """A process that lives until the session ends, with its output in the session."""
+        """A process that lives until the session ends."""
         with open(f"{self.dir}/{name}.log", "ab") as out:
             self.helpers.append(subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT,
                                                  stdin=subprocess.DEVNULL, env=env or self.env))
         return self.helpers[-1]
 
     def start_bus(self, bare=False):
-        """A session bus; the services it starts (portals, the accessibility bus) inherit
-        this environment. A bare one knows of none, as on a desktop without portals."""
+        """A session bus; a bare one knows of no services, as on a desktop without portals."""
         config = ["--session"]
         if bare:
             with open(f"{self.dir}/bus.conf", "w") as conf:
@@ -170,17 +165,19 @@ class Session:
         wait("the session bus", lambda: os.path.exists(address))
 
     def reset(self):
-        """An empty settings folder, for the next scenario in the same session."""
         shutil.rmtree(f"{self.dir}/config")
         os.mkdir(f"{self.dir}/config")
 
-    def tool(self, name, script):
-        """A stand-in for a desktop tool (xdg-open): the environment that puts it first."""
+    def xdg_open(self):
+        """An xdg-open that only writes down what it is given: the environment that puts it
+        first, and a reader of the lines written."""
         os.makedirs(f"{self.dir}/tools", exist_ok=True)
-        with open(f"{self.dir}/tools/{name}", "w") as out:
-            out.write(f"#!/bin/sh\n{script}\n")
-        os.chmod(f"{self.dir}/tools/{name}", 0o755)
-        return {"PATH": f"{self.dir}/tools:{self.env['PATH']}"}
+        opened = f"{self.dir}/opened"
+        with open(f"{self.dir}/tools/xdg-open", "w") as out:
+            out.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >>"{opened}"\n')
+        os.chmod(f"{self.dir}/tools/xdg-open", 0o755)
+        return {"PATH": f"{self.dir}/tools:{self.env['PATH']}"}, lambda: open(
+            opened).read().splitlines() if os.path.exists(opened) else []
 
     def screenshot(self, name, window=None):
         """The screen, or the frame of one window, as a picture in the build folder."""
@@ -216,18 +213,24 @@ def stored(favourites=(WHITE,) * 9, formtop=0, colornamelist=0, char=0):
     return values
 
 
+def ini(values):
+    sections = {}
+    for key, value in values.items():
+        section, _, name = key.partition("/")
+        sections.setdefault(section, []).append(f"{name}={value}\n")
+    return "".join(f"[{s}]\n" + "".join(lines) for s, lines in sections.items())
+
+
 def colour_value(code):
     """The stored number of RRGGBB: R + 256 G + 65536 B."""
     return int(code[4:6] + code[2:4] + code[0:2], 16)
 
 
 class Program:
-    """The program under test, driven with real input and read from outside. Its command is
-    its path unless one is given ("wine {program}"); the stored values come from the
-    settings file unless a command prints them as INI text."""
+    """The program under test, driven with real input and read from outside."""
 
-    def __init__(self, session, options):
-        self.session, self.options, self.path = session, options, options.program
+    def __init__(self, session, path):
+        self.session, self.path = session, path
         self.process = self.window = None
         self.runs = 0
 
@@ -236,11 +239,9 @@ class Program:
         self.runs += 1
         self.window = None
         before = {w.id for w in s.windows()}  # another copy's window may be open already
-        command = [w.replace("{program}", path or self.path)
-                   for w in self.options.command or ["{program}"]]
         with open(f"{s.dir}/app-{self.runs}.log", "ab") as out:
-            self.process = subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT,
-                                            stdin=subprocess.DEVNULL,
+            self.process = subprocess.Popen([path or self.path], stdout=out,
+                                            stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
                                             env={**s.env, **s.program_env, **(env or {})})
 
         def mapped_or_gone():
@@ -291,7 +292,6 @@ class Program:
                 self.keys(*[key] * int(times or 1))
 
     def enter_code(self, text):
-        """Into the code field from Copy, Enter, and back."""
         self.steps(f"shift+Tab '{text}' Return Tab")
 
     def clipboard(self, text, why):
@@ -332,19 +332,17 @@ class Program:
             time.sleep(0.1)
 
     def settings(self):
-        if self.options.settings_command:
-            return parse_ini(output("sh", "-c", self.options.settings_command,
-                                    env=self.session.env))
         try:
             with open(self.session.settings_file, errors="replace") as text:
                 return parse_ini(text.read())
         except OSError:
             return {}
 
-    def expect_settings(self, values):
-        """The stored values ({"section/key": value}) among those found."""
+    def expect_settings(self, values, exactly=False):
+        """The stored values ({"section/key": value}) among those found, or all of them."""
         found = self.settings()
-        if any(found.get(k) != str(v) for k, v in values.items()):
+        if any(found.get(k) != str(v) for k, v in values.items()) or (
+                exactly and len(found) != len(values)):
             raise Failure(f"the store holds {found}, expected {values}")
         log(f"stored as expected: {', '.join(values)}")
 
@@ -355,6 +353,6 @@ class Program:
         return self.session.settings_file
 
     def bare_copy(self):
-        """The program alone in a folder, without its readme."""
+        """The program without its readme beside it."""
         os.makedirs(f"{self.session.dir}/bare", exist_ok=True)
         return shutil.copy(self.path, f"{self.session.dir}/bare")

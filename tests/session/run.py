@@ -3,12 +3,7 @@
 its scenarios one after another, each with an empty settings folder.
 
 Usage: run.py TEST --program PATH [--probe PATH] [--saveloop PATH] [--minism PATH]
-              [--settings-command COMMAND] [-- COMMAND...]
-       run.py list                (the tests)
-       run.py x11|weston -- COMMAND...   (COMMAND in a session of its own)
-       run.py anywhere --program PATH
-A COMMAND after -- starts the program instead of its path, {program} standing for the
-path (wine {program}); a settings command prints the stored values as INI text."""
+       run.py list | anywhere --program PATH | x11|weston -- COMMAND..."""
 
 import argparse
 import os
@@ -18,20 +13,19 @@ import sys
 import tempfile
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
 
 # pylint: disable=wrong-import-position
-import a11y  # noqa: E402
 import faults  # noqa: E402,F401 - its scenarios join the table
 from harness import Failure, log  # noqa: E402
-from ime import ImeSession  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
 from sway import SwaySession, WestonSession  # noqa: E402
 from user import run_as_user  # noqa: E402
-from x11 import X11Session  # noqa: E402
+from x11 import AtspiSession, ImeSession, X11Session  # noqa: E402
 
 SESSIONS = {"x11": X11Session, "wayland": SwaySession, "ime": ImeSession,
-            "atspi": a11y.AtspiSession, "weston": WestonSession}
+            "atspi": AtspiSession, "weston": WestonSession}
 
 # Each scenario is written once and runs in every kind of session listed for it.
 TESTS = {f"{kind}_{name}": (kind, name) for kind in ("x11", "wayland")
@@ -52,55 +46,46 @@ TESTS.update({
 })
 
 
-def anywhere(options):
-    """The harness from a read-only checkout under /tmp whose path holds spaces, with the
-    program in a build folder elsewhere: a Wayland test, whose user has a private /tmp."""
+def anywhere(program):
+    """A Wayland test from a read-only checkout under /tmp whose path holds spaces, the
+    program in a build folder elsewhere."""
     root = tempfile.mkdtemp(prefix="chromalynx anywhere.")
     try:
-        source = f"{root}/a checkout/tests/session"
-        shutil.copytree(os.path.dirname(os.path.abspath(__file__)), source,
+        shutil.copytree(HERE, f"{root}/a checkout/tests/session",
                         ignore=shutil.ignore_patterns("__pycache__"))
         os.makedirs(f"{root}/its build")
-        program = shutil.copy(options.program, f"{root}/its build")
-        shutil.copy(os.path.join(os.path.dirname(options.program), "readme.txt"),
-                    f"{root}/its build")
+        for name in (program, os.path.join(os.path.dirname(program), "readme.txt")):
+            shutil.copy(name, f"{root}/its build")
         subprocess.run(["chmod", "-R", "a-w", f"{root}/a checkout"], check=True)
-        return subprocess.run([sys.executable, f"{source}/run.py", "wayland_shortcuts",
-                               "--program", program]).returncode
+        return subprocess.run([sys.executable, f"{root}/a checkout/tests/session/run.py",
+                               "wayland_shortcuts", "--program",
+                               f"{root}/its build/{os.path.basename(program)}"]).returncode
     finally:
         subprocess.run(["chmod", "-R", "u+w", root], check=False)
         shutil.rmtree(root, ignore_errors=True)
 
 
 def main():
+    words = sys.argv[1:] + ["--"]
     parser = argparse.ArgumentParser()
     parser.add_argument("test", choices=["list", "x11", "weston", "anywhere", *TESTS])
-    for tool in ("program", "probe", "saveloop", "minism", "settings-command"):
+    for tool in ("program", "probe", "saveloop", "minism"):
         parser.add_argument(f"--{tool}")
-    words = sys.argv[1:] + ["--"]
     options = parser.parse_args(words[:words.index("--")])
-    options.command = words[words.index("--") + 1:-1]
     if options.test == "list":
-        print("\n".join(TESTS))
-        return 0
+        return print("\n".join(TESTS))
+    if options.test == "anywhere":
+        return anywhere(options.program)
     if options.test in ("x11", "weston"):
         with SESSIONS[options.test](options) as s:
-            return subprocess.run(options.command, env=s.env).returncode
-    if options.test == "anywhere":
-        return anywhere(options)
+            return subprocess.run(words[words.index("--") + 1:-1], env=s.env).returncode
     kind, names = TESTS[options.test]
-    session = SESSIONS[kind]
-    # A desktop without portals.
-    options.bare_bus = options.test == "wayland_greyed"
-    if session.needs_user and os.geteuid() == 0:
-        files = [os.path.dirname(os.path.abspath(__file__)), options.program]
-        command = [sys.executable, "{0}/run.py", options.test, "--program", "{1}"]
-        if options.probe:
-            files.append(options.probe)
-            command += ["--probe", "{2}"]
-        return run_as_user(command, files)
+    if SESSIONS[kind].needs_user and os.geteuid() == 0:
+        files = [HERE, options.program] + [options.probe] * bool(options.probe)
+        return run_as_user([sys.executable, "{0}/run.py", options.test, "--program", "{1}"] +
+                           ["--probe", "{2}"] * bool(options.probe), files)
     try:
-        with session(options) as s:
+        with SESSIONS[kind](options) as s:
             for i, name in enumerate(names.split()):
                 if i:
                     s.reset()

@@ -1,16 +1,15 @@
-"""The scenarios a user goes through, each written once for every session it runs in (the
-table in run.py says which). At start the focus is on Copy; Shift+Tab from there enters the
-code field and Tab from the code field returns to Copy, and the scenarios keep to that.
-Where the pointer is needed or pixels are read, positions are in the client area below the
-menu bar, in pixels (X11 only: headless sway has no pointer)."""
+"""The scenarios a user goes through, each written once for every session it runs in. At
+start the focus is on Copy; Shift+Tab from there enters the code field and Tab from the
+code field returns to Copy. Positions are in pixels of the client area below the menu bar."""
 
 import os
 import re
 import subprocess
+import sys
 import time
 import urllib.parse
 
-from harness import WHITE, Failure, expect, log, stop, stored, wait
+from harness import WHITE, Failure, Image, expect, log, stop, stored, wait
 
 SCENARIOS = {}
 ABOUT, QUESTION, PICKER = "バージョン情報", "確認", "画面から色を取得"
@@ -38,7 +37,6 @@ def kept_above(s, window, above=True):
 
 @scenario
 def runs(s, app):
-    """The program starts, keeps running until asked to end, and complains of nothing."""
     program = s.helper("app", app.path)
     time.sleep(3)
     if program.poll() is not None:
@@ -51,8 +49,7 @@ def runs(s, app):
 
 @scenario
 def start(s, app):
-    """The first start: white, the window at its fixed size; the list column widens it, and
-    hidden again leaves it 324 wide, not the 322 it started with."""
+    """The list column hidden again leaves the window 324 wide, not the 322 it started with."""
     app.start()
     app.size((322, 207))
     s.screenshot(f"{s.name}-start.png")
@@ -115,7 +112,6 @@ def codes(s, app):
 
 @scenario
 def restart(s, app):
-    """What Ctrl+Q writes, the next start reads back; always-on-top switches in place."""
     app.start()
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
     app.size((537, 207))
@@ -142,18 +138,13 @@ def restart(s, app):
 
 @scenario
 def shortcuts(s, app):
-    """The menu's shortcuts: the readme, the favourites by F-keys, clearing them with the
-    question answered both ways, the About box (which takes the window out of the
-    always-on-top band); with no readme beside the program a box says so."""
-    opened = f"{s.dir}/opened"
-    app.start(env=s.tool("xdg-open", f'printf "%s\\n" "$*" >>"{opened}"'))
+    """The About box takes the window out of the always-on-top band."""
+    env, opened = s.xdg_open()
+    app.start(env=env)
     app.keys("ctrl+h")
-    wait("the readme to be handed to xdg-open", lambda: os.path.exists(opened))
     readme = os.path.join(os.path.realpath(os.path.dirname(app.path)), "readme.txt")
-    with open(opened) as found:
-        url = urllib.parse.unquote(found.readline().strip())
-    if url != f"file://{readme}":
-        raise Failure(f"xdg-open was given {url}, expected file://{readme}")
+    expect("what xdg-open was given", lambda: [urllib.parse.unquote(u) for u in opened()],
+           [f"file://{readme}"])
     app.no_dialog("readme", 1)
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 shift+Tab '00FF00' Return Tab shift+F9 "
               "shift+Tab '0000FF' Return Tab")
@@ -179,9 +170,8 @@ def shortcuts(s, app):
 
 @scenario
 def greyed(s, app):
-    """On a desktop that cannot keep a window above others and has no screenshot portal,
-    both options are greyed: their keys do nothing, and the stored always-on-top value
-    goes back as it was read."""
+    """Without always-on-top and a screenshot portal both options are greyed, and the
+    stored always-on-top value goes back as it was read."""
     for value in (1, 0):
         app.write_settings(f"[condition]\nformtop={value}\n")
         app.start()
@@ -204,11 +194,9 @@ def picked(s, app, keys, code, fields=()):
 
 @scenario
 def pick(s, app):
-    """Picking from the screen. It shows a picture: one colour, but in the top-left corner
-    16 x 16 pixels that all differ, (x, y) being red 16x, green 16y, blue 128. The
-    crosshair starts where the pointer was last seen, the screen's corner; each arrow key
-    moves it by one pixel of the screen. On Wayland through the real screenshot portal,
-    at output scale 1 and 2."""
+    """The screen shows one colour, but at (x, y) in the top-left 16 x 16 pixels red 16x,
+    green 16y, blue 128. The crosshair starts at the pointer, the screen's corner, and
+    each arrow key moves it one pixel of the screen. On Wayland at output scale 1 and 2."""
     if s.name == "wayland":
         s.portal()
     picture = f"{s.dir}/corner.png"
@@ -225,7 +213,8 @@ def pick(s, app):
         # Stretched over an output of its size, the picture's pixels are the output's, also
         # at scale 2, where the output has half as many logical pixels.
         s.swaymsg("output", "HEADLESS-1", "scale", "2")
-        expect("the scaled output's pixel (5, 1)", lambda: s.shoot_device().pixel(5, 1), "501080")
+        expect("the scaled output's pixel (5, 1)",
+               lambda: Image(s.capture("ppm", False)).pixel(5, 1), "501080")
         picked(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
     else:
         s.pointer(0, 0)
@@ -234,7 +223,7 @@ def pick(s, app):
     app.quit()
 
 
-# --- X11 only: the pointer, the pixels and the window manager ---------------------------
+# --- X11 only: the pointer, the pixels and the window manager
 
 COPY, PREVIEW = (176, 8), (104, 48)  # the middles of Copy and of the preview swatch
 
@@ -256,10 +245,8 @@ def at(origin, point):
 
 @scenario
 def pointer(s, app):
-    """The thumb of a slider dragged, the wheel turned over one, a full-width number pasted
-    with the middle button, the notation clicked, drag and drop between the preview and a
-    favourite, and the marker, drawn at a swatch's top-left corner as a light pixel and a
-    dark one below."""
+    """The favourites' marker is a light pixel at a swatch's top-left corner and a dark one
+    below it."""
     app.start()
     app.enter_code("1219FF")
     o = client(s, app, "1219FF")
@@ -311,9 +298,8 @@ def pointer(s, app):
 
 @scenario
 def palette(s, app):
-    """The colour dialog, reached by Tab from Copy. How it was closed is not looked at: its
-    colour becomes the current one, black before any OK, and after Cancel the colour last
-    taken with OK; a colour typed into its HTML field (Alt+H) is taken."""
+    """However the colour dialog closes, its colour becomes the current one: black before
+    any OK, after Cancel the colour last taken with OK."""
     app.start()
     s.pointer(0, 0)
     for code, keys, expected in (("123456", "Escape", "#000000"), (None, "Return", "#000000"),
@@ -359,9 +345,8 @@ def near(a, b, slack):
 
 @scenario
 def window(s, app):
-    """The window opens centred and cannot be maximised, not even by a double click on its
-    title bar; the About box opens centred on it wherever it was moved, and neither it
-    nor the question offer minimising."""
+    """Not even a double click on the title bar maximises the window; the About box opens
+    centred on it wherever it was moved."""
     app.start()
     s.pointer(0, 0)
     app.size((322, 207))
@@ -387,9 +372,8 @@ def window(s, app):
 
 @scenario
 def details(s, app):
-    """The colour-details window: opened with Ctrl+I beside the main window, a colour typed
-    into it reaches the main window's number fields, and it names the colour; it follows
-    the main window into and out of the always-on-top band, and Ctrl+I raises it again."""
+    """The details window opens beside the main window, follows it into and out of the
+    always-on-top band, and Ctrl+I raises it again."""
     app.start()
     app.keys("ctrl+i")
     details = app.dialog("色の詳細")
@@ -416,10 +400,9 @@ def details(s, app):
 
 @scenario
 def scaling(s, app):
-    """The window at display scales 1, 1.5 and 2 and under a title bar taller than designed
-    (openbox's does not follow Qt's scale, so the client area below a fixed outer height
-    grows or shrinks): the favourite numbers show whole and nothing of what lies below
-    them comes into view. Screenshots of the window and the About box each time."""
+    """At display scales 1, 1.5 and 2 and under a tall title bar (openbox's does not follow
+    Qt's scale, so the client area below a fixed outer height changes) the favourite numbers
+    show whole and nothing below them comes into view."""
     for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2), ("tall-title", 1)):
         if name == "tall-title":
             s.title_font(22)
@@ -443,3 +426,15 @@ def scaling(s, app):
         answer(app, "alt+h Up Return", ABOUT, "Return",
                lambda box: s.screenshot(f"scale-{name}-about.png", box))
         app.quit()
+
+
+@scenario
+def screen_reader(s, app):
+    """Help shows the note that the readme is missing."""
+    env, opened = s.xdg_open()
+    app.start(app.bare_copy(), env)
+    os.environ.update(s.env)  # the buses pyatspi joins
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "atspi"))
+    import check  # pylint: disable=import-outside-toplevel
+    check.run(s, app.process.pid, opened)
+    app.quit(None)

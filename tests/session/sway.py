@@ -1,15 +1,13 @@
-"""Headless sway (it has a seat, so windows get the keyboard and the clipboard works) with a
-session bus and, where asked for, the screenshot portal. Keys come through the virtual
-keyboard (wtype), the clipboard through wl-paste and wl-copy, the screen through grim,
-and swaymsg tells where the windows are. sway refuses root: run.py runs this session as
-an unprivileged user."""
+"""Headless sway, which has a seat (the keyboard focus, a clipboard), with a session bus and
+where asked for the screenshot portal: wtype, wl-copy and wl-paste, grim and swaymsg. sway
+refuses root. And a headless weston, for the widget suites as Wayland clients."""
 
 import glob
 import json
 import os
 import subprocess
 
-from harness import Failure, Image, Session, log, output, require, wait
+from harness import Failure, Session, output, require, wait
 from x11 import Window
 
 OUTPUT = "HEADLESS-1"
@@ -17,9 +15,6 @@ PORTAL = "/usr/libexec/xdg-desktop-portal"
 
 
 class WestonSession(Session):
-    """A headless weston, for the widget suites as Wayland clients. It has no seat and
-    gives no window the keyboard focus: cases that type skip there."""
-
     name = "weston"
 
     def start(self):
@@ -30,8 +25,9 @@ class WestonSession(Session):
         weston = self.helper("weston", "weston", "--backend=headless-backend.so",
                              "--socket=wayland-chromalynx", "--width=1280", "--height=1024",
                              "--idle-time=0")
-        if wait("weston", lambda: os.path.exists(f"{self.dir}/runtime/wayland-chromalynx") or
-                weston.poll() is not None) and weston.poll() is not None:
+        wait("weston", lambda: os.path.exists(f"{self.dir}/runtime/wayland-chromalynx") or
+             weston.poll() is not None)
+        if weston.poll() is not None:
             raise Failure("weston ended at start")
 
 
@@ -60,15 +56,13 @@ class SwaySession(Session):
             raise Failure("sway ended at start")
         self.env.update(SWAYSOCK=found[0], WAYLAND_DISPLAY=os.path.basename(found[1])[:-5])
         wait("sway to answer", self.tree)
-        # With no input device the seat has no keyboard, and each wtype's virtual keyboard
-        # would give it one only while wtype runs: a client then binds the keyboard while
-        # the keys are on their way, and loses them. One that stays keeps it in place.
+        # With no input device the seat has a keyboard only while a wtype runs, and a client
+        # that binds it while the keys are on their way loses them: one wtype stays.
         self.helper("wtype", "wtype", "-s", "3600000")
-        self.start_bus(bare=self.options.bare_bus)
-        log(f"sway running on {self.env['WAYLAND_DISPLAY']}")
+        self.start_bus(bare=self.options.test == "wayland_greyed")
 
     def portal(self):
-        """xdg-desktop-portal with the wlroots backend for screenshots, which needs PipeWire."""
+        """The wlroots backend of xdg-desktop-portal for screenshots, over PipeWire."""
         self.helper("pipewire", "pipewire")
         wait("PipeWire", lambda: os.path.exists(f"{self.dir}/runtime/pipewire-0"))
         for name, program in (("impl.portal.desktop.wlr", f"{PORTAL}-wlr"),
@@ -99,15 +93,11 @@ class SwaySession(Session):
     def focused(self, window):
         return self.nodes().get(window, {}).get("focused", False)
 
-    def activate(self, window):
-        self.swaymsg(f"[con_id={window}]", "focus")
-
     def outer(self, window):
         rect = self.nodes().get(window, {}).get("rect", {})
         return tuple(rect.get(k) for k in ("x", "y", "width", "height"))
 
     def keys(self, *names):
-        """KEY is a key symbol with optional ctrl+, shift+ and alt+ in front."""
         words = []
         for name in names:
             *modifiers, key = name.split("+")
@@ -126,13 +116,9 @@ class SwaySession(Session):
         wait("the clipboard to hold the offered text", lambda: self.clipboard() == text)
 
     def capture(self, kind, logical=True):
-        """The output in logical pixels, or in its own (grim scales a scaled output down
-        with -s 1)."""
+        """The output in logical pixels, or in its own."""
         return subprocess.run(["grim", "-t", kind, *(["-s", "1"] if logical else []), "-o",
                                OUTPUT, "-"], env=self.env, capture_output=True, check=True).stdout
-
-    def shoot_device(self):
-        return Image(self.capture("ppm", False))
 
     def show_picture(self, path):
         self.swaymsg("output", OUTPUT, "bg", path, "stretch")

@@ -1,9 +1,7 @@
 """Runs a command as an unprivileged user of the tests' own, for what refuses root (sway,
-mozc_server) and for the cases that root's rights would hide (an unreadable file). The
-files it needs are copied where that user can read them, the checkout and the build
-folder may lie anywhere; where the kernel allows, the user gets a private /tmp (the
-wlroots screenshot portal writes its picture to a fixed name there), made of the same
-folder as the copies so that nothing under the shared /tmp needs to be seen.
+mozc_server) and what root's rights would hide (an unreadable file), with copies of the
+files it needs. Where the kernel allows, the user gets a private /tmp (the wlroots portal
+writes its screenshot to a fixed name there), the folder of the copies.
 
 Usage as a script: user.py PROGRAM [ARGUMENT...] runs a test program offscreen."""
 
@@ -18,20 +16,15 @@ USER = "chromalynx-test"
 KEEP = ("PATH", "LANG", "CI", "X11_TIME_SCALE", "ASAN_OPTIONS", "UBSAN_OPTIONS")
 
 
-def ensure_user():
+def run_as_user(command, files, env=None):
+    """The exit status of command, whose words name the copies of files as {0}, {1}...;
+    the screenshots (*.png) it leaves come back into the current folder."""
     if subprocess.run(["id", "-u", USER], capture_output=True).returncode != 0:
         # Another test may be making it at the same moment.
         subprocess.run(["useradd", "--system", "--user-group", "--no-create-home",
                         "--home-dir", "/nonexistent", "--shell", "/usr/sbin/nologin", USER],
                        capture_output=True)
         subprocess.run(["id", "-u", USER], capture_output=True, check=True)
-
-
-def run_as_user(command, files, env=None):
-    """Runs command (whose words may name files by their index in files as {0}, {1}...)
-    with copies of those files, in the user's own working folder; screenshots (*.png) it
-    leaves there come back into the current folder. Returns the exit status."""
-    ensure_user()
     environment = {k: os.environ[k] for k in KEEP if k in os.environ}
     environment.update(env or {})
     # A leak-suppression file named in LSAN_OPTIONS must be readable by the user too.
