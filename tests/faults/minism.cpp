@@ -55,29 +55,32 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
     // Every callback is set: SMlib calls them without looking at the mask.
     *mask = ~0UL;
     calls->register_client = {[](SmsConn connection, SmPointer data, char *) -> Status {
-        char *id = SmsGenerateClientID(connection);
-        SmsRegisterClientReply(connection, id);
-        std::free(id);
-        return of(data)->registered = true;
-    }, client};
-    calls->save_yourself_done = {[](SmsConn, SmPointer data, Bool success) {
-        of(data)->saved = true;
-        std::printf("saved %d %s\n", ++saves, success ? "ok" : "failed");
-        std::fflush(stdout);
-    }, client};
+                                  char *id = SmsGenerateClientID(connection);
+                                  SmsRegisterClientReply(connection, id);
+                                  std::free(id);
+                                  return of(data)->registered = true;
+                              },
+                              client};
+    calls->save_yourself_done
+        = {[](SmsConn, SmPointer data, Bool success) {
+               of(data)->saved = true;
+               std::printf("saved %d %s\n", ++saves, success ? "ok" : "failed");
+               std::fflush(stdout);
+           },
+           client};
     calls->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
-        SmFreeReasons(0, reasons);
-        forget(of(data));
-    }, client};
-    calls->set_properties = {[](SmsConn, SmPointer, int, SmProp **props) { std::free(props); },
-                             client};
-    calls->interact_request = {[](SmsConn, SmPointer, int) { }, client};
-    calls->interact_done = {[](SmsConn, SmPointer, Bool) { }, client};
-    calls->save_yourself_request = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) { },
-                                    client};
-    calls->save_yourself_phase2_request = {[](SmsConn, SmPointer) { }, client};
-    calls->delete_properties = {[](SmsConn, SmPointer, int, char **) { }, client};
-    calls->get_properties = {[](SmsConn, SmPointer) { }, client};
+                                   SmFreeReasons(0, reasons);
+                                   forget(of(data));
+                               },
+                               client};
+    calls->set_properties
+        = {[](SmsConn, SmPointer, int, SmProp **props) { std::free(props); }, client};
+    calls->interact_request = {[](SmsConn, SmPointer, int) {}, client};
+    calls->interact_done = {[](SmsConn, SmPointer, Bool) {}, client};
+    calls->save_yourself_request = {[](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}, client};
+    calls->save_yourself_phase2_request = {[](SmsConn, SmPointer) {}, client};
+    calls->delete_properties = {[](SmsConn, SmPointer, int, char **) {}, client};
+    calls->get_properties = {[](SmsConn, SmPointer) {}, client};
     return 1;
 }
 
