@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -29,13 +28,14 @@ QRect TextRoom(const QWidget *control)
                      + style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, control)
                      + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, control));
     } else if (const auto *button = qobject_cast<const QPushButton *>(control)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        if (button->autoDefault())
-            option.features |= QStyleOptionButton::AutoDefaultButton;
-        const QRect inside = style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        return inside.translated(control->pos());
+        // Inside the frame, as the desktop's own buttons draw their captions: the contents
+        // rectangle of a style such as Windows' keeps a focus margin besides, which on the
+        // layout's short buttons would leave a caption no height at all.
+        const int edge = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button)
+            + (button->autoDefault()
+                   ? style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button)
+                   : 0);
+        return room.adjusted(edge, edge, -edge, -edge);
     } else if (const auto *label = qobject_cast<const QLabel *>(control)) {
         room = label->contentsRect().translated(control->pos());
     }
