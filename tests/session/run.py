@@ -3,7 +3,7 @@
 its scenarios one after another, each with an empty settings folder.
 
 Usage: run.py TEST --program PATH [--probe PATH] [--saveloop PATH] [--minism PATH]
-              [--settings-command COMMAND] [-- COMMAND...]
+              [--windowrect PATH] [--settings-command COMMAND] [-- COMMAND...]
        run.py list                (the tests)
        run.py x11|weston -- COMMAND...   (COMMAND in a session of its own)
        run.py anywhere --program PATH
@@ -23,6 +23,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # pylint: disable=wrong-import-position
 import a11y  # noqa: E402
 import faults  # noqa: E402,F401 - its scenarios join the table
+import wine  # noqa: E402
 from harness import Failure, log  # noqa: E402
 from ime import ImeSession  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
@@ -50,6 +51,9 @@ TESTS.update({
     "faults_endings": ("x11", "endings"),
     "faults_stores": ("x11", "stores huge two"),
 })
+# The Windows build under Wine (tests/windows registers them).
+SESSIONS["wine"] = wine.WineSession
+TESTS.update(wine.TESTS)
 
 
 def anywhere(options):
@@ -75,7 +79,7 @@ def anywhere(options):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("test", choices=["list", "x11", "weston", "anywhere", *TESTS])
-    for tool in ("program", "probe", "saveloop", "minism", "settings-command"):
+    for tool in ("program", "probe", "saveloop", "minism", "windowrect", "settings-command"):
         parser.add_argument(f"--{tool}")
     words = sys.argv[1:] + ["--"]
     options = parser.parse_args(words[:words.index("--")])
