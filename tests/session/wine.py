@@ -1,9 +1,6 @@
-"""The Windows program folder under Wine in the X session: each run has a fresh prefix and
-no WINEPATH, as a machine with nothing else installed. The registry is the store the
-harness reads, and windowrect.exe tells the window's size as Windows counts it: from
-outside Wine, X shows only the client area inside openbox's own frame.
-
-As a script, it prints the program's registry key as INI text (the settings command)."""
+"""The Windows program folder under Wine in the X session, in a fresh prefix without
+WINEPATH, as on a machine with nothing else installed; the registry is the store. As a
+script, it prints the program's registry key as INI text: the session's settings command."""
 
 import os
 import re
@@ -68,10 +65,6 @@ class WineSession(X11Session):
             subprocess.run(["wine", *command], stdout=out, stderr=subprocess.STDOUT,
                            env=self.env, check=True, timeout=120 * TIME_SCALE)
 
-    def idle(self):
-        """What was written reaches the registry files once the Wine server has ended."""
-        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60 * TIME_SCALE)
-
 
 class WineProgram(Program):
     def start(self, path=None, env=None):
@@ -82,10 +75,12 @@ class WineProgram(Program):
 
     def wait_exit(self, status=0):
         super().wait_exit(status)
-        self.session.idle()
+        # What the program wrote reaches the registry files once the Wine server has ended.
+        subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=60 * TIME_SCALE)
 
     def size(self, expected):
-        """The outer size as Windows counts it; the X window must be the client area."""
+        """The outer size as Windows counts it (from outside Wine, X shows only the client
+        area, in openbox's own frame); the X window must be the client area."""
         def seen():
             outer, client = [tuple(map(int, w.split("x"))) for w in output(
                 "wine", self.options.windowrect, "Chromalynx", env=self.session.env).split()
@@ -120,7 +115,6 @@ def seeded(s, app):
     """Values as the platform's own settings API writes them, texts, are read at start."""
     for section, key, value in (("favorite", "1", "255"), ("condition", "colornamelist", "1")):
         s.wine("reg", "add", rf"{KEY}\{section}", "/v", key, "/t", "REG_SZ", "/d", value, "/f")
-    s.idle()
     app.start()
     app.size((537, 207))
     x, y = s.geometry(app.window)[:2]
