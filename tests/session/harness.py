@@ -227,10 +227,14 @@ def colour_value(code):
 
 
 class Program:
-    """The program under test, driven with real input and read from outside."""
+    """The program under test, driven with real input and read from outside. Its command is
+    its path unless another is given ("wine {program}"); the stored values come from the
+    settings file unless a command prints them as INI text."""
 
-    def __init__(self, session, path):
+    def __init__(self, session, path, command=None, settings_command=None):
         self.session, self.path = session, path
+        self.command = command or ["{program}"]
+        self.settings_command = settings_command
         self.process = self.window = None
         self.runs = 0
 
@@ -240,7 +244,8 @@ class Program:
         self.window = None
         before = {w.id for w in s.windows()}  # another copy's window may be open already
         with open(f"{s.dir}/app-{self.runs}.log", "ab") as out:
-            self.process = subprocess.Popen([path or self.path], stdout=out,
+            self.process = subprocess.Popen([w.replace("{program}", path or self.path)
+                                             for w in self.command], stdout=out,
                                             stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
                                             env={**s.env, **s.program_env, **(env or {})})
 
@@ -332,6 +337,8 @@ class Program:
             time.sleep(0.1)
 
     def settings(self):
+        if self.settings_command:
+            return parse_ini(output(*self.settings_command, env=self.session.env))
         try:
             with open(self.session.settings_file, errors="replace") as text:
                 return parse_ini(text.read())

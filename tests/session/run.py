@@ -3,7 +3,10 @@
 its scenarios one after another, each with an empty settings folder.
 
 Usage: run.py TEST --program PATH [--probe PATH] [--saveloop PATH] [--minism PATH]
-       run.py list | anywhere --program PATH | x11|weston -- COMMAND..."""
+              [--windowrect PATH] [-- COMMAND...]
+       run.py list | anywhere --program PATH | x11|weston -- COMMAND...
+A COMMAND after a test starts the program in place of its path, {program} standing for
+the path (wine {program})."""
 
 import argparse
 import os
@@ -18,6 +21,7 @@ sys.path.insert(0, HERE)
 
 # pylint: disable=wrong-import-position
 import faults  # noqa: E402,F401 - its scenarios join the table
+import wine  # noqa: E402
 from harness import Failure, log  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
 from sway import SwaySession, WestonSession  # noqa: E402
@@ -44,6 +48,9 @@ TESTS.update({
     "faults_endings": ("x11", "endings"),
     "faults_stores": ("x11", "stores huge two"),
 })
+# The Windows build under Wine (tests/windows registers them).
+SESSIONS["wine"] = wine.WineSession
+TESTS.update(wine.TESTS)
 
 
 def anywhere(program):
@@ -69,16 +76,17 @@ def main():
     words = sys.argv[1:] + ["--"]
     parser = argparse.ArgumentParser()
     parser.add_argument("test", choices=["list", "x11", "weston", "anywhere", *TESTS])
-    for tool in ("program", "probe", "saveloop", "minism"):
+    for tool in ("program", "probe", "saveloop", "minism", "windowrect"):
         parser.add_argument(f"--{tool}")
     options = parser.parse_args(words[:words.index("--")])
+    options.command = words[words.index("--") + 1:-1]
     if options.test == "list":
         return print("\n".join(TESTS))
     if options.test == "anywhere":
         return anywhere(options.program)
     if options.test in ("x11", "weston"):
         with SESSIONS[options.test](options) as s:
-            return subprocess.run(words[words.index("--") + 1:-1], env=s.env).returncode
+            return subprocess.run(options.command, env=s.env).returncode
     kind, names = TESTS[options.test]
     if SESSIONS[kind].needs_user and os.geteuid() == 0:
         files = [HERE, options.program] + [options.probe] * bool(options.probe)
