@@ -102,7 +102,6 @@ void IniText::add(std::string_view bytes)
         }
         if (overlong_) {
             readAround_ = true;
-            firstLine_ = false;
         } else if (pending_.empty()) {
             line(piece, returns);
         } else {
@@ -127,14 +126,6 @@ void IniText::finish()
 
 void IniText::line(std::string_view text, bool returns)
 {
-    // Windows editors start a UTF-8 file with a byte-order mark; left on, it would hide the
-    // first section's header and with it every key under that header.
-    if (firstLine_) {
-        firstLine_ = false;
-        constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-        if (text.starts_with(ByteOrderMark))
-            text.remove_prefix(ByteOrderMark.size());
-    }
     // A carriage return ends a line too, as it did for QSettings.
     for (std::size_t cr = returns ? text.find('\r') : std::string_view::npos;
          cr != std::string_view::npos; cr = text.find('\r')) {
@@ -142,6 +133,12 @@ void IniText::line(std::string_view text, bool returns)
         text.remove_prefix(cr + 1);
     }
     text = trimmed(text);
+    // Windows editors start a UTF-8 file with a byte-order mark, and files joined together
+    // carry theirs along; left on, one would hide a section header or a key. Taken off
+    // every line, it can never reach the start of a file written back either.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    while (text.starts_with(ByteOrderMark))
+        text = trimmed(text.substr(ByteOrderMark.size()));
     if (text.empty() || text.front() == ';' || text.front() == '#')
         return; // QSettings dropped comments when it rewrote a file, and so do we
     if (text.front() == '[') {

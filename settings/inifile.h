@@ -61,7 +61,6 @@ private:
     bool keepOthers_;
     bool readAround_ = false;
     std::string pending_; // the unfinished last line of the bytes added so far
-    bool firstLine_ = true;
     bool overlong_ = false;
     std::array<std::optional<std::string>, Schema.size()> ours_;
     // sections_[0] holds the lines before the first header, [1] and [2] are ours.

@@ -56,6 +56,10 @@ private Q_SLOTS:
             << QByteArray("\xEF\xBB\xBF[favorite]\r\n1 = 255\r\n2=65280\r\n[condition]\r\n"
                           "colornamelist = 1\r\n")
             << "255 65280 - - - - - - - - 1 -" << false;
+        QTest::newRow("byte-order marks of joined files")
+            << QByteArray("[favorite]\n1=5\n \xEF\xBB\xBF \xEF\xBB\xBF"
+                          "2=6\n\xEF\xBB\xBF[condition]\nchar=1\n")
+            << "5 6 - - - - - - - - - 1" << false;
         QTest::newRow("byte-order mark alone")
             << QByteArray("\xEF\xBB\xBF") << "- - - - - - - - - - - -" << false;
         QTest::newRow("no final newline")
