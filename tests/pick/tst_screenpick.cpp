@@ -69,7 +69,6 @@ private Q_SLOTS:
         row("1.25 2.5,3.5 VB Return", "&H00000403|3,4,0|RGB");
         row("1.5 3,5 DEC Return", "1796|4,7,0|RGB");
         row("2 3,5 HTML Return", "#060A00|6,10,0|RGB");
-        row("2 3,5 VB Right Down Down Left Right Return", "&H00000C07|7,12,0|RGB");
         row("1.5 3,5 HTML Shift+Left Shift+Up Return", "#000000|0,0,0|RGB");
         row("2 399.75,299.75 HTML Right Shift+Down Return", "#1F5732|31,87,50|RGB");
         row("2 3,5 HTML Right click", "#070A00|7,10,0|RGB");
