@@ -6,7 +6,6 @@
 // sample of its layout.
 
 #include "app/aboutdialog.h"
-#include "app/standardfunctions.h"
 #include "fixture.h"
 #include "platform/controls/linklabel.h"
 #include "platform/controls/optionbutton.h"
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -91,7 +89,6 @@ private Q_SLOTS:
 
         QTest::newRow("@RGBCode") << "code=#";
         QTest::newRow("@RGBCode F{Return}") << "rgb=240,0,0 code=#F00000";
-        QTest::newRow("@RGBCode 12345{Return}") << "rgb=18,52,80 code=#123450";
         QTest::newRow("@RGBCode 1234567{Return}") << "rgb=18,52,86 code=#123456";
         QTest::newRow("@RGBCode {Return}") << "rgb=0,0,0 code=#000000";
         QTest::newRow("@RGBCode ff8000{Return}") << "rgb=255,128,0 code=#FF8000";
@@ -112,8 +109,6 @@ private Q_SLOTS:
         QTest::newRow("@RText <~１２> <>") << "";
         QTest::newRow("@BText <１ａ－．　２>") << "rgb=255,255,12 code=#FFFF0C";
         QTest::newRow("@RGBCode <ｆｆ８０００> {Return}") << "rgb=255,128,0 code=#FF8000";
-        QTest::newRow("@RGBCode <~っｆ８> <ｆｆ８> <~０００> <０００> {Return}")
-            << "rgb=255,128,0 code=#FF8000";
         QTest::newRow("@RGBCode <っｆ８０００> {Return}") << "rgb=248,0,0 code=#F80000";
         QTest::newRow("@Option_DEC @RGBCode <ＦＦ８０００> {Return}") << "rgb=255,128,0 code=33023";
         // Pasted text arrives folded too.
@@ -131,7 +126,6 @@ private Q_SLOTS:
         QTest::newRow("@Option_VB @RText 18 @GText 52 @BText 86 @Option_DEC @Option_HTML")
             << "rgb=18,52,86 code=#123456";
         QTest::newRow("@CodeCopy") << "copied";
-        QTest::newRow("@RText 1 @Option_VB @CodeCopy") << "rgb=1,255,255 code=&H00FFFF01 copied";
         QTest::newRow("@Option_VB @RGBCode ff @CodeCopy") << "code=#ff copied";
 
         // A double click in the list in RGB order, a click in the other list.
@@ -163,8 +157,6 @@ private Q_SLOTS:
         QTest::newRow("favorite/3=255 FavoriteColor(2)>RText") << "fav3=255";
         const QString stored = "rgb=0,128,255 code=#0080FF marker=4 fav4=16744448";
         QTest::newRow("@RText 0 @GText 128 @favorite_add(3)") << stored;
-        QTest::newRow("@RText 0 @GText 128 @favorite_add(3) @RText 9 @favorite_display(3)")
-            << stored;
         QTest::newRow("@RText 0 @GText 128 {Shift+F4} @RText 9 @GText {F4}") << stored;
         // Clearing asks first.
         const QString asked = " asked 確認: お気に入りをすべて消去します [OK/Cancel]";
@@ -208,15 +200,6 @@ private Q_SLOTS:
         QVERIFY(f->store.writes.isEmpty() && !QGuiApplication::overrideCursor());
     }
 
-    void typedDigitsMoveTheSliderOnTheWay()
-    {
-        Chromalynx &w = open();
-        SKIP_UNLESS_FOCUSED(w);
-        QSignalSpy moves(w.RSlider, &QScrollBar::valueChanged);
-        act(QStringLiteral("@RText 128"));
-        QCOMPARE(QList<QVariantList>(moves), QList<QVariantList>({{1}, {12}, {128}}));
-    }
-
     // Rows tagged with a script for act(): every source of a colour writes red, then green,
     // then blue, so the code field passes through the new red alone, then red and green.
     void sourcesWriteRedFirst_data()
@@ -247,17 +230,6 @@ private Q_SLOTS:
                 [&seen](const QString &code) { seen << code; });
         act(script);
         QCOMPARE(seen.join(u' '), codes);
-    }
-
-    void setFormTopmostIgnoresOtherModes()
-    {
-        Chromalynx &w = open();
-        for (const std::int16_t mode : {2, -1})
-            for (const std::int16_t before : {1, 0}) {
-                QVERIFY(StandardFunctions::SetFormTopmost(w, before) != 0);
-                QCOMPARE(StandardFunctions::SetFormTopmost(w, mode), 0);
-                QCOMPARE(isTopmost(w), before == 1);
-            }
     }
 
     // Rows tagged with the readme.txt made, in the program's or the working folder; Ctrl+H
