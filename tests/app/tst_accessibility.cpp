@@ -128,8 +128,6 @@ private Q_SLOTS:
         QTest::newRow("@Option_VB FavoriteColor(0)")
             << "swatch 'お気に入り1' value '&H00FFFFFF white' described '&H00FFFFFF white、選択中' "
                "[selectable selected]";
-        QTest::newRow("@Option_DEC Color") << "swatch '表示色' value '16777215 white' described "
-                                              "'16777215 white' labelled '表示色：'";
         QTest::newRow("RSlider=70 GSlider=130 BSlider=180 Color")
             << "swatch '表示色' value '#4682B4 steelblue' described '#4682B4 steelblue' "
                "labelled '表示色：'";
