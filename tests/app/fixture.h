@@ -109,13 +109,6 @@ inline void drag(QWidget *source, const QWidget *target)
     QTest::mouseRelease(source, Qt::LeftButton, {}, over);
 }
 
-// What a window may be given besides its stand-ins.
-struct Options {
-    QString programFolder;
-    platform::ScreenCapture *screen = nullptr;
-    bool staysOnTop = true;
-};
-
 class WindowTest : public QObject {
 protected:
     std::unique_ptr<Fixture> f;
@@ -128,7 +121,7 @@ protected:
         // Keys, a text field or Copy focused, or typed text: a step that is none of a click
         // "@Name", a drag "a>b", a value "a=b" or an answer.
         static const QRegularExpression keyed(
-            QStringLiteral("\\{|^@([RGB]Text|RGBCode|CodeCopy$)|^(?!@|OK$|Cancel$)[^>=]*$"));
+            QStringLiteral("\\{|^@([RGB]Text|RGBCode|CodeCopy$)|^(?!@|Cancel$)[^>=]*$"));
         const QStringList steps = script.split(u' ', Qt::SkipEmptyParts);
         return std::any_of(steps.begin(), steps.end(),
                            [](const QString &step) { return keyed.match(step).hasMatch(); });
@@ -136,16 +129,16 @@ protected:
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
     // a user; the steps "section/key=text" of the script (see act()) are stored first.
-    Chromalynx &open(const QString &script = {}, const Options &options = {})
+    Chromalynx &open(const QString &script = {}, const QString &programFolder = {},
+                     platform::ScreenCapture *screen = nullptr)
     {
         f = std::make_unique<Fixture>();
         for (const QString &entry : script.split(u' ').filter(QStringLiteral("/")))
             f->store.values[entry.section(u'=', 0, 0).toStdString()]
                 = entry.section(u'=', 1).toStdString();
         QApplication::setQuitOnLastWindowClosed(false); // a closed window must not end the run
-        f->window = std::make_unique<Chromalynx>(Services{f->dialog, f->messages, f->desktop,
-                                                          f->store, options.programFolder,
-                                                          options.screen, options.staysOnTop});
+        f->window = std::make_unique<Chromalynx>(
+            Services{f->dialog, f->messages, f->desktop, f->store, programFolder, screen});
         f->window->show();
         f->window->activateWindow();
         // Wayland lets no client activate itself; being shown is all a window gets there.
@@ -162,8 +155,8 @@ protected:
     // list's entry and "@@Name[entry]" double-clicks it, "_" standing for a space; "Name>Other"
     // drags from one control to another; "Name=2" sets a check box's or a slider's value;
     // anything else is typed into the focused control, "{Shift+F4}" and the like as the keys
-    // named. "OK" and "Cancel" make the colour dialog and the message boxes answer so from then
-    // on, "chosen=255" the colour the dialog gives. An input method sends to the focused
+    // named. "Cancel" makes the colour dialog and the message boxes answer so from then on,
+    // "chosen=255" the colour the dialog gives. An input method sends to the focused
     // control "<text>" as a commit, "<~text>" as a pre-edit and "<>" as the end of a
     // composition without a commit; "clip:text" puts text on the clipboard. Stored entries
     // "section/key=text" are skipped.
@@ -192,8 +185,8 @@ protected:
                 focus(qobject_cast<QWidget *>(named));
             } else if (step.startsWith(u'@')) {
                 QFAIL(qPrintable("no control named " + name));
-            } else if (step == u"OK" || step == u"Cancel") {
-                f->dialog.answerOk = f->messages.answerOk = step == u"OK";
+            } else if (step == u"Cancel") {
+                f->dialog.answerOk = f->messages.answerOk = false;
             } else if (step.startsWith(u"chosen=")) {
                 f->dialog.chosen = step.section(u'=', 1).toInt();
             } else if (step.startsWith(u'<') && step.endsWith(u'>')) {

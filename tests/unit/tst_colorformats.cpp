@@ -47,15 +47,6 @@ private Q_SLOTS:
                                       "cmyk(61%, 28%, 0%, 29%)\n0.275, 0.510, 0.706\n"
                                       "oklch(58.8% 0.09934 245.74)\n&H00B48246\n11829830\n"
                                       "0x00B48246";
-        QTest::newRow("black") << 0
-                               << "#000000\n#000000\nrgb(0 0 0)\nrgb(0, 0, 0)\nhsl(0 0% 0%)\n"
-                                  "hsv(0, 0%, 0%)\ncmyk(0%, 0%, 0%, 100%)\n0.000, 0.000, 0.000\n"
-                                  "oklch(0% 0 0)\n&H00000000\n0\n0x00000000";
-        QTest::newRow("white") << White
-                               << "#FFFFFF\n#ffffff\nrgb(255 255 255)\nrgb(255, 255, 255)\n"
-                                  "hsl(0 0% 100%)\nhsv(0, 0%, 100%)\ncmyk(0%, 0%, 0%, 0%)\n"
-                                  "1.000, 1.000, 1.000\noklch(100% 0 0)\n&H00FFFFFF\n16777215\n"
-                                  "0x00FFFFFF";
         QTest::newRow("red") << MakeColor(255, 0, 0)
                              << "#FF0000\n#ff0000\nrgb(255 0 0)\nrgb(255, 0, 0)\n"
                                 "hsl(0 100% 50%)\nhsv(0, 100%, 100%)\ncmyk(0%, 100%, 100%, 0%)\n"
@@ -108,48 +99,35 @@ private Q_SLOTS:
         QTest::newRow("hsl(30 100% 50%)") << "255 128 0";
         QTest::newRow("#abc") << "170 187 204";
         QTest::newRow("rebeccapurple") << "102 51 153";
-        QTest::newRow("aqua") << "0 255 255";
         QTest::newRow("lightgrey") << "211 211 211";
         QTest::newRow("0") << "0 0 0";
         QTest::newRow("16777215") << "255 255 255";
         QTest::newRow("0, 0, 1") << "0 0 1";                  // integers: components
         QTest::newRow("0, 0, 1.0") << "0 0 255";              // a decimal point: floats
         QTest::newRow("oklch(100% 0.4 60)") << "255 255 255"; // lightness 100% is white
-        QTest::newRow("oklch(0 0.4 60)") << "0 0 0";
         QTest::newRow("rgb(100% 50% 0%)") << "255 128 0";
 
         // Texts that are not read, and why.
         QTest::newRow("<nothing>") << "empty";
-        QTest::newRow("   ") << "empty";
         QTest::newRow("lightgray") << "unknown lightgray";
         QTest::newRow("steel blue") << "unknown steel blue";
         QTest::newRow("#12345") << "unknown #12345";
-        QTest::newRow("#GGGGGG") << "unknown #GGGGGG";
         QTest::newRow("rgb(1 2 3") << "unknown rgb(1 2 3";
-        QTest::newRow("lab(50 0 0)") << "unknown lab(50 0 0)";
         QTest::newRow("rgb(1 2)") << "count rgb 3";
         QTest::newRow("cmyk(1 2 3)") << "count cmyk 4";
-        QTest::newRow("cmyk(1 2 3 4 5)") << "count cmyk 4";
         QTest::newRow("rgb(1 2 3 / 0.5)") << "alpha /";
         QTest::newRow("rgba(1, 2, 3, 0.5)") << "alpha 0.5";
         QTest::newRow("rgb(1,,2,3)") << "number ,";
         QTest::newRow("rgb(1 x 3)") << "number x";
-        QTest::newRow("rgb(1 2deg 3)") << "number 2deg";
         QTest::newRow("hsl(10% 50% 50%)") << "number 10%";
         QTest::newRow("rgb(inf 0 0)") << "number inf";
-        QTest::newRow("rgb(nan 0 0)") << "number nan";
         QTest::newRow("rgb(256 0 0)") << "range 256 0..255";
-        QTest::newRow("rgb(-1 0 0)") << "range -1 0..255";
         QTest::newRow("rgb(101% 0% 0%)") << "range 101% 0..100";
-        QTest::newRow("hsl(0 100% 101%)") << "range 101% 0..100";
         QTest::newRow("0.5, 0.5, 1.5") << "range 1.5 0..1";
-        QTest::newRow("256 0 0") << "range 256 0..255";
         QTest::newRow("oklch(0.5 -0.1 0)") << "range -0.1 0..inf";
         QTest::newRow("oklch(90% 0.4 120)") << "gamut";
         QTest::newRow("16777216") << "range 16777216 0..1.67772e+07";
-        QTest::newRow("99999999999999999999") << "range 99999999999999999999 0..1.67772e+07";
         QTest::newRow("&H01000000") << "range &H01000000 0..1.67772e+07";
-        QTest::newRow("0x") << "unknown 0x";
         QTest::newRow("0x123456789") << "unknown 0x123456789";
         QTest::newRow("ＲＧＢ") << "unknown ＲＧＢ";
     }
