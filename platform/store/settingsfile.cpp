@@ -1,7 +1,5 @@
 #include "platform/store/settingsfile.h"
 
-#include "colorcodes/colorcodes.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -311,15 +309,6 @@ bool makeFolders(const std::string &folder)
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-std::size_t schemaIndex(std::string_view section, std::string_view key)
-{
-    for (std::size_t i = 0; i < Schema.size(); ++i) {
-        if (Schema[i].section == section && Schema[i].key == key)
-            return i;
-    }
-    return Schema.size();
-}
-
 } // namespace
 
 SettingsFile::SettingsFile(std::string path)
@@ -328,34 +317,15 @@ SettingsFile::SettingsFile(std::string path)
     if (const auto target = writableTarget(path_))
         removeLeftovers(target->path);
 
-    const Contents contents = readFile(path_);
-    for (std::size_t i = 0; i < Schema.size(); ++i) {
-        if (contents.state == Contents::Read)
-            found_[i] = contents.text.text(i);
-        // What the run would store if nothing changed: the text as found where it is one of
-        // ours, the default's text where the default applies.
-        const auto value
-            = found_[i] ? settings::ParseStoredText(Schema[i], *found_[i]) : std::nullopt;
-        held_[i] = colorcodes::DecText(value.value_or(Schema[i].defaultValue));
-        written_[i] = held_[i];
+    if (const Contents contents = readFile(path_); contents.state == Contents::Read) {
+        for (std::size_t i = 0; i < Schema.size(); ++i)
+            found(i, contents.text.text(i));
     }
-}
-
-std::optional<std::string> SettingsFile::read(std::string_view section, std::string_view key)
-{
-    const std::size_t i = schemaIndex(section, key);
-    return i < Schema.size() ? found_[i] : std::nullopt;
-}
-
-void SettingsFile::write(std::string_view section, std::string_view key, std::string_view text)
-{
-    if (const std::size_t i = schemaIndex(section, key); i < Schema.size())
-        written_[i] = text;
 }
 
 void SettingsFile::flush()
 {
-    keptAll_ = written_ == held_;
+    keptAll_ = !changed();
     const auto target = writableTarget(path_);
     if (!target || (!target->viaLink && !makeFolders(folderOf(target->path))))
         return;
@@ -365,7 +335,7 @@ void SettingsFile::flush()
     if (now.state == Contents::Unreadable)
         return; // never replace what could not be read
     const bool keepOld = now.state == Contents::Read && (now.text.readAround() || now.cut);
-    if (replace(*target, now.text.rewrite(written_), keepOld))
+    if (replace(*target, now.text.rewrite(written()), keepOld))
         keptAll_ = true;
 }
 

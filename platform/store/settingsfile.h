@@ -1,9 +1,8 @@
 #pragma once
 
+#include "settings/heldtexts.h"
 #include "settings/inifile.h"
-#include "settings/storedsettings.h"
 
-#include <array>
 #include <string>
 
 namespace platform {
@@ -21,7 +20,7 @@ namespace platform {
 // - A file that had to be read around (damaged lines, or others' keys left out) is kept as
 //   "<name>.damaged" before it is replaced: a hard link, so even a huge one costs nothing,
 //   and only the last such file is kept.
-class SettingsFile final : public settings::Store {
+class SettingsFile final : public settings::HeldTexts {
 public:
     // The largest part of a file that is read.
     static constexpr std::size_t LongestScan = std::size_t{64} << 20;
@@ -29,20 +28,12 @@ public:
     // Reads the file once and removes the leftovers of killed runs beside it.
     explicit SettingsFile(std::string path);
 
-    std::optional<std::string> read(std::string_view section, std::string_view key) override;
-    void write(std::string_view section, std::string_view key, std::string_view text) override;
     void flush() override;
-    bool keptAll() const override { return keptAll_; }
 
     const std::string &path() const { return path_; }
 
 private:
     std::string path_;
-    // What each of our keys stood for at start-up, as the text a write would give it.
-    std::array<std::string, settings::Schema.size()> held_;
-    std::array<std::optional<std::string>, settings::Schema.size()> found_;
-    std::array<std::string, settings::Schema.size()> written_;
-    bool keptAll_ = true;
 };
 
 } // namespace platform

@@ -1,7 +1,5 @@
 #include "platform/store/settingsregistry.h"
 
-#include "colorcodes/colorcodes.h"
-
 #include <windows.h>
 
 #include <utility>
@@ -39,15 +37,6 @@ std::wstring widened(std::string_view text)
 std::wstring sectionPath(const std::wstring &path, std::string_view section)
 {
     return path + L'\\' + widened(section);
-}
-
-std::size_t schemaIndex(std::string_view section, std::string_view key)
-{
-    for (std::size_t i = 0; i < Schema.size(); ++i) {
-        if (Schema[i].section == section && Schema[i].key == key)
-            return i;
-    }
-    return Schema.size();
 }
 
 // The text of a string value, or nothing when the value is missing, of another type, too
@@ -99,27 +88,9 @@ SettingsRegistry::SettingsRegistry(std::wstring path)
             == ERROR_SUCCESS;
         for (; i < Schema.size() && Schema[i].section == section; ++i) {
             if (opened)
-                found_[i] = readValue(key.get(), Schema[i].key);
-            // What the run would store if nothing changed: the text as found where it is
-            // one of ours, the default's text where the default applies.
-            const auto value
-                = found_[i] ? settings::ParseStoredText(Schema[i], *found_[i]) : std::nullopt;
-            held_[i] = colorcodes::DecText(value.value_or(Schema[i].defaultValue));
-            written_[i] = held_[i];
+                found(i, readValue(key.get(), Schema[i].key));
         }
     }
-}
-
-std::optional<std::string> SettingsRegistry::read(std::string_view section, std::string_view key)
-{
-    const std::size_t i = schemaIndex(section, key);
-    return i < Schema.size() ? found_[i] : std::nullopt;
-}
-
-void SettingsRegistry::write(std::string_view section, std::string_view key, std::string_view text)
-{
-    if (const std::size_t i = schemaIndex(section, key); i < Schema.size())
-        written_[i] = text;
 }
 
 void SettingsRegistry::flush()
@@ -135,8 +106,8 @@ void SettingsRegistry::flush()
                                 REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.out(), nullptr)
             == ERROR_SUCCESS;
         for (; i < Schema.size() && Schema[i].section == section; ++i) {
-            const bool kept = opened && writeValue(key.get(), Schema[i].key, written_[i]);
-            if (!kept && written_[i] != held_[i])
+            const bool kept = opened && writeValue(key.get(), Schema[i].key, written()[i]);
+            if (!kept && changed(i))
                 lost = true;
         }
     }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "settings/storedsettings.h"
+#include "settings/heldtexts.h"
 
-#include <array>
 #include <string>
 
 namespace platform {
@@ -17,7 +16,7 @@ namespace platform {
 //   reads as missing, so that it costs only its own key.
 // - A write that fails is noted: keptAll() then tells whether a value of the run that
 //   differs from what the registry held was lost.
-class SettingsRegistry final : public settings::Store {
+class SettingsRegistry final : public settings::HeldTexts {
 public:
     // Longer than any text of ours, with room for leading zeros.
     static constexpr std::size_t LongestText = 32;
@@ -29,20 +28,12 @@ public:
     // Reads the values under HKEY_CURRENT_USER\<path>; creates nothing.
     explicit SettingsRegistry(std::wstring path = std::wstring(ProgramKey));
 
-    std::optional<std::string> read(std::string_view section, std::string_view key) override;
-    void write(std::string_view section, std::string_view key, std::string_view text) override;
     void flush() override;
-    bool keptAll() const override { return keptAll_; }
 
     const std::wstring &path() const { return path_; }
 
 private:
     std::wstring path_;
-    // What each of our keys stood for at start-up, as the text a write would give it.
-    std::array<std::string, settings::Schema.size()> held_;
-    std::array<std::optional<std::string>, settings::Schema.size()> found_;
-    std::array<std::string, settings::Schema.size()> written_;
-    bool keptAll_ = true;
 };
 
 } // namespace platform
