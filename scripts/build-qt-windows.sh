@@ -20,7 +20,12 @@ if ((EUID != 0)); then
     as_root=(sudo)
 fi
 if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
-    echo 'deb-src http://deb.debian.org/debian bookworm main' |
+    # With the keyring that the machine's own Debian entries name, where there is one:
+    # apt refuses one source given with two different keyrings.
+    keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+    signed=
+    [[ -f $keyring ]] && signed="[signed-by=$keyring] "
+    echo "deb-src ${signed}http://deb.debian.org/debian bookworm main" |
         "${as_root[@]}" tee /etc/apt/sources.list.d/chromalynx-qt-source.list >/dev/null
     "${as_root[@]}" apt-get update -q
 fi
@@ -37,9 +42,11 @@ if [[ -z $source_dir ]]; then
     mkdir -p "$work/source"
     (cd "$work/source" && apt-get source qt6-base)
     source_dir=$(find "$work/source" -maxdepth 1 -name 'qt6-base-*' -type d | head -n 1)
-    # Debian's source leaves out the Wintab headers; the patch builds the Windows plugin
-    # without them.
-    patch -d "$source_dir" -p1 <"$repo/scripts/qt-windows/windows-plugin.diff"
+    # Debian's source leaves out the Wintab headers: the Windows plugin gets a tablet
+    # support of its own that needs none (pens still work through the pointer API).
+    cp "$repo"/scripts/qt-windows/wintab-stub/qwindowstabletsupport.{h,cpp} \
+        "$source_dir/src/plugins/platforms/windows/"
+    patch -d "$source_dir" -p1 <"$repo/scripts/qt-windows/windows-integration.diff"
 fi
 
 toolchain=$repo/scripts/qt-windows/mingw-w64-x86_64.cmake
