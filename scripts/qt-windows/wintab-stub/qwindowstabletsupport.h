@@ -7,11 +7,10 @@
 
 QT_BEGIN_NAMESPACE
 
-class QWindowsTabletSupport
-{
+class QWindowsTabletSupport {
 public:
     static QWindowsTabletSupport *create() { return nullptr; }
-    void notifyActivate() {}
+    void notifyActivate() { }
     QString description() const { return {}; }
     static int absoluteRange() { return m_absoluteRange; }
     static void setAbsoluteRange(int a) { m_absoluteRange = a; }
