@@ -17,6 +17,12 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRegularExpression>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+#include <map>
+#include <memory>
 
 // What needs typing or a focused control is skipped where the window system gives the
 // window no keyboard focus, as a compositor without a seat does.
@@ -25,12 +31,6 @@
         if (!(window).isActiveWindow())                                                            \
             QSKIP("the window system gives the window no keyboard focus");                         \
     } while (false)
-#include <QTest>
-#include <QUrl>
-#include <QWindow>
-
-#include <map>
-#include <memory>
 
 // OK with `chosen`, or Cancel; `startedFrom` is Color as the last call found it.
 struct FakeColorDialog final : platform::ColorDialog {
@@ -91,11 +91,22 @@ struct Fixture {
     std::unique_ptr<Chromalynx> window;
 };
 
-// Focuses a control as a click would, so that its GotFocus handling runs.
-inline void focus(QWidget *control)
+// Types into the control (the focused one if none): each character, or the keys named
+// like "{Shift+F4}".
+inline void type(const QString &text, QWidget *control = nullptr)
 {
-    control->setFocus(Qt::MouseFocusReason);
-    QCoreApplication::processEvents();
+    static const QRegularExpression keys(QStringLiteral("\\{([^}]+)\\}|."));
+    for (const QRegularExpressionMatch &key : keys.globalMatch(text)) {
+        QWidget *to = control ? control : QApplication::focusWidget();
+        const QKeyCombination combo = QKeySequence(key.captured(1))[0];
+        const char ascii = key.captured().at(0).toLatin1();
+        if (key.capturedLength(1))
+            QTest::keyClick(to, combo.key(), combo.keyboardModifiers());
+        else
+            QTest::sendKeyEvent(QTest::Click, to,
+                                ascii ? QTest::asciiToKey(ascii) : Qt::Key_unknown, key.captured(),
+                                {});
+    }
 }
 
 // A press on the source and a release over the target, as the mouse delivers it: every
@@ -113,13 +124,11 @@ class WindowTest : public QObject {
 protected:
     std::unique_ptr<Fixture> f;
 
-    // Whether the script types, presses keys, needs a focused control or the clipboard
-    // (which Wayland lends only to a focused window); a compositor without a seat
-    // (weston's headless backend) gives no window the keyboard focus.
+    // Whether the script types, presses keys, needs a focused text field or the clipboard
+    // (which Wayland lends only to a focused window): a step that is none of a click
+    // "@Name", a drag "a>b", a value "a=b" or an answer.
     static bool needsKeyboard(const QString &script)
     {
-        // Keys, a text field or Copy focused, or typed text: a step that is none of a click
-        // "@Name", a drag "a>b", a value "a=b" or an answer.
         static const QRegularExpression keyed(
             QStringLiteral("\\{|^@([RGB]Text|RGBCode|CodeCopy$)|^(?!@|Cancel$)[^>=]*$"));
         const QStringList steps = script.split(u' ', Qt::SkipEmptyParts);
@@ -163,7 +172,6 @@ protected:
     void act(const QString &script)
     {
         Chromalynx &w = *f->window;
-        static const QRegularExpression keys(QStringLiteral("\\{([^}]+)\\}|."));
         for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
             const QString name = step.mid(step.startsWith(u"@@") ? 2 : 1).section(u'[', 0, 0);
             QObject *named = step.startsWith(u'@') ? w.findChild<QObject *>(name) : nullptr;
@@ -181,8 +189,9 @@ protected:
                 entry->trigger();
             } else if (auto *button = qobject_cast<QAbstractButton *>(named)) {
                 QTest::mouseClick(button, Qt::LeftButton);
-            } else if (named) {
-                focus(qobject_cast<QWidget *>(named));
+            } else if (named) { // as a click would, so that its GotFocus handling runs
+                qobject_cast<QWidget *>(named)->setFocus(Qt::MouseFocusReason);
+                QCoreApplication::processEvents();
             } else if (step.startsWith(u'@')) {
                 QFAIL(qPrintable("no control named " + name));
             } else if (step == u"Cancel") {
@@ -206,26 +215,11 @@ protected:
             } else if (auto *slider = w.findChild<QAbstractSlider *>(step.section(u'=', 0, 0))) {
                 slider->setValue(step.section(u'=', 1).toInt());
             } else if (!step.contains(u'/')) {
-                for (const QRegularExpressionMatch &key : keys.globalMatch(step)) {
-                    QWidget *to = QApplication::focusWidget();
-                    const QKeyCombination combo = QKeySequence(key.captured(1))[0];
-                    const char ascii = key.captured().at(0).toLatin1();
-                    if (key.capturedLength(1))
-                        QTest::keyClick(to, combo.key(), combo.keyboardModifiers());
-                    else
-                        QTest::sendKeyEvent(QTest::Click, to,
-                                            ascii ? QTest::asciiToKey(ascii) : Qt::Key_unknown,
-                                            key.captured(), {});
-                }
+                type(step);
             }
         }
     }
 };
-
-inline bool isTopmost(const QWidget &w)
-{
-    return w.windowHandle() && w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-}
 
 // What the window shows that differs from the start with nothing stored, as words
 // "key=value": the number fields (and sliders or a preview that disagree with them), the
@@ -264,7 +258,7 @@ inline QString changes(const Chromalynx &w)
     for (const platform::ListBox *list : {w.ColorName1, w.ColorName2})
         if (!list->text().isEmpty())
             words << list->objectName() + "=" + list->text();
-    if (isTopmost(w))
+    if (w.windowHandle() && w.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint))
         words << "topmost";
     static const QStringList start
         = {"rgb=255,255,255", "code=#FFFFFF", "marker=1",      "formtop=0", "colornamelist=0",

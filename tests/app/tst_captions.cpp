@@ -116,18 +116,15 @@ class CaptionsTest : public QObject {
         const int left = qobject_cast<const QPushButton *>(control)
             ? room.left() + (room.width() - advance) / 2
             : room.left();
-        const QString what = describe(control, text);
-        QVERIFY2(advance <= room.width(),
-                 qPrintable(QStringLiteral("%1 is %2 px wide, its room %3")
-                                .arg(what)
-                                .arg(advance)
-                                .arg(room.width())));
         const qreal height = inkHeight(control, text);
-        QVERIFY2(fitsHeight(control, height, room.height()),
-                 qPrintable(QStringLiteral("%1 is %2 px high, its room %3")
-                                .arg(what)
-                                .arg(height)
-                                .arg(room.height())));
+        const QString what = QStringLiteral("%1 is %2×%3 px, its room %4×%5")
+                                 .arg(describe(control, text))
+                                 .arg(advance)
+                                 .arg(height)
+                                 .arg(room.width())
+                                 .arg(room.height());
+        QVERIFY2(advance <= room.width(), qPrintable(what));
+        QVERIFY2(fitsHeight(control, height, room.height()), qPrintable(what));
         const QWidget *neighbour = neighbourInside(control, left, left + advance - 1);
         QVERIFY2(!neighbour,
                  qPrintable(what + " runs into " + (neighbour ? neighbour->objectName() : "")));

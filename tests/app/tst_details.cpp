@@ -1,9 +1,9 @@
-// The colour-details window driven offscreen: made on first use, following the current
-// colour whatever changes it, copying each row, taking typed colours in every format and
-// saying in the window why a text cannot be read.
+// The colour-details window as the main window's tool window: made on first use, following
+// the current colour whatever changes it, its values read-only text that the keyboard
+// selects and copies, and typed colours taken, or refused with the reason in the window.
+// The values themselves are the colour-science suite's to check.
 
 #include "app/detailswindow.h"
-#include "colorcodes/colorscience.h"
 #include "fixture.h"
 #include "platform/controls/valuefield.h"
 #include "platform/desktop/toolwindow.h"
@@ -11,7 +11,6 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 
 class DetailsTest : public WindowTest {
@@ -53,29 +52,13 @@ class DetailsTest : public WindowTest {
         return d;
     }
 
-    void type(DetailsWindow &d, const QString &text)
-    {
-        d.entry->clear();
-        for (const QChar c : text) {
-            const char ascii = c.unicode() < 128 ? static_cast<char>(c.unicode()) : 0;
-            QTest::sendKeyEvent(QTest::Click, d.entry,
-                                ascii ? QTest::asciiToKey(ascii) : Qt::Key_unknown, QString(c), {});
-        }
-        QTest::keyClick(d.entry, Qt::Key_Return);
-    }
-
 private Q_SLOTS:
     void madeOnFirstUse()
     {
         Chromalynx &w = open();
         QVERIFY(!details());
-        const QList<QAction *> entries = w.display->actions();
-        QCOMPARE(entries.indexOf(w.display_details), entries.indexOf(w.display_pick) + 1);
-        QCOMPARE(w.display_details->text() + ' ' + w.display_details->shortcut().toString(),
-                 QStringLiteral("色の詳細 Ctrl+I"));
         DetailsWindow &d = openDetails();
         QVERIFY(d.isVisible() && d.isWindow() && !d.isModal() && d.windowType() == Qt::Tool);
-        QCOMPARE(d.windowTitle(), QStringLiteral("色の詳細"));
         d.close();
         w.display_details->trigger();
         QVERIFY2(d.isVisible() && w.findChildren<DetailsWindow *>().size() == 1,
@@ -124,34 +107,11 @@ private Q_SLOTS:
         QCOMPARE(summary(d), shown);
     }
 
-    // Every row follows the colour, with the colour-vision swatches and the contrast marks;
-    // each Copy takes exactly its row's text to the clipboard the main window's Copy uses.
-    void everyRow()
+    // Each Copy takes exactly its row's text to the clipboard the main window's Copy uses.
+    void copyButtons()
     {
-        Chromalynx &w = open();
-        act("RSlider=70 GSlider=130 BSlider=180");
-        DetailsWindow &d = openDetails();
-        const colorcodes::ColorValue color = w.Color->backColor();
-        for (const DetailsWindow::FormatRow &row : d.rows)
-            QCOMPARE(row.text->text(), QString::fromStdString(FormatColor(color, row.format)));
-        const auto html = [](colorcodes::ColorValue c) {
-            return QString::fromStdString(colorcodes::SplitColor(c).HTMLCode);
-        };
-        for (std::size_t i = 0; i < d.vision.size(); ++i) {
-            const auto seen = colorcodes::SimulateDeficiency(color, colorcodes::Deficiency(i));
-            QCOMPARE(d.vision[i].code->text(), html(seen));
-            QCOMPARE(html(d.vision[i].swatch->backColor()), html(seen));
-        }
-        QStringList verdicts;
-        for (const DetailsWindow::ContrastRow &row : d.contrast) {
-            verdicts << QString();
-            for (const QLabel *verdict : row.verdicts)
-                verdicts.back() += verdict->text();
-        }
-        // AA, AAA, large AA, large AAA against white 4.11, black 5.11, favourite 1 (white).
-        QCOMPARE(verdicts.join(u' '), "××○× ○×○○ ××○×");
-        if (!w.isActiveWindow())
-            return; // Wayland lends the clipboard only to a focused window
+        SKIP_UNLESS_FOCUSED(open()); // Wayland lends the clipboard only to a focused window
+        DetailsWindow &d = steelblueInFront();
         for (const DetailsWindow::FormatRow &row : d.rows) {
             QGuiApplication::clipboard()->setText(QStringLiteral("before"));
             QTest::mouseClick(row.copy, Qt::LeftButton);
@@ -189,16 +149,12 @@ private Q_SLOTS:
         QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
     }
 
-    // Assistive technology finds a window with its title, and each value as read-only text
-    // that Tab reaches and selects whole; a value selected whole stays so as the colour
-    // changes.
+    // Each value is read-only text that Tab reaches and selects whole, and a value selected
+    // whole stays so as the colour changes.
     void readAsText()
     {
         SKIP_UNLESS_FOCUSED(open());
         DetailsWindow &d = steelblueInFront();
-        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&d);
-        QCOMPARE(window->role(), QAccessible::Window);
-        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("色の詳細"));
         QList<platform::ValueField *> unreached = d.findChildren<platform::ValueField *>();
         QCOMPARE(unreached.size(), 19);
         d.nearestName->setFocus(Qt::OtherFocusReason);
@@ -231,20 +187,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("result"); // the number fields, or the message shown
 
-        // The texts themselves are read as the formats read them; the field folds full-width
-        // forms as an input method gives them.
+        // The field folds full-width forms as an input method gives them. A few unreadable
+        // texts show the reason in the window; telling the faults apart is the formats suite's.
         for (const char *text : {"rgb(70, 130, 180)", "ｒｇｂ（７０、１３０、１８０）"})
             QTest::newRow(text) << "70 130 180";
 
         QTest::newRow("<nothing>") << "色を入力してください。";
         QTest::newRow("steel blue") << "「steel blue」は色名としても色の書式としても読めません。";
-        QTest::newRow("rgb(1 2)") << "rgb() には値が3つ必要です。";
-        QTest::newRow("rgb(1 x 3)") << "「x」は数値として読めません。";
         QTest::newRow("rgb(300 0 0)") << "「300」は範囲外です（0〜255）。";
-        QTest::newRow("16777216") << "「16777216」は範囲外です（0〜16777215）。";
-        QTest::newRow("oklch(0.5 -1 0)") << "「-1」は範囲外です（0以上）。";
-        QTest::newRow("oklch(90% 0.4 120)") << "この oklch() の色は sRGB の範囲外です。";
-        QTest::newRow("rgb(1 2 3 / 50%)") << "透明度は指定できません。";
     }
 
     void typed()
@@ -260,7 +210,7 @@ private Q_SLOTS:
             connect(field, &platform::TextBox::Change, this,
                     [&writes, field] { writes << field->objectName(); });
 
-        type(d, text);
+        type(text + "{Return}", d.entry);
 
         const QString fields
             = QStringList{w.RText->text(), w.GText->text(), w.BText->text()}.join(u' ');
@@ -271,8 +221,7 @@ private Q_SLOTS:
             writes.removeDuplicates();
             QCOMPARE(writes, QStringList({"RText", "GText", "BText"}));
             QVERIFY(d.message->text().isEmpty() && !d.message->isVisibleTo(&d));
-            QCOMPARE(summary(d).section(u' ', 0, 0),
-                     QString::fromStdString(colorcodes::SplitColor(w.Color->backColor()).HTMLCode));
+            QCOMPARE(summary(d).section(u' ', 0, 0), w.RGBCode->text());
         } else {
             QCOMPARE(fields, "1 2 3"); // nothing changes
             QVERIFY(writes.isEmpty());
@@ -280,7 +229,8 @@ private Q_SLOTS:
             QVERIFY(d.message->isVisibleTo(&d));
             QVERIFY(f->messages.shown.isEmpty()); // no message box
             // A good entry afterwards takes the message away.
-            type(d, QStringLiteral("red"));
+            d.entry->clear();
+            type(QStringLiteral("red{Return}"), d.entry);
             QVERIFY(d.message->text().isEmpty());
         }
     }
