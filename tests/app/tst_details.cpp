@@ -16,15 +16,10 @@
 class DetailsTest : public WindowTest {
     Q_OBJECT
 
-    DetailsWindow *details() const
-    {
-        return f->window->findChild<DetailsWindow *>(QString(), Qt::FindDirectChildrenOnly);
-    }
-
     DetailsWindow &openDetails()
     {
         f->window->display_details->trigger();
-        DetailsWindow *window = details();
+        auto *window = f->window->findChild<DetailsWindow *>({}, Qt::FindDirectChildrenOnly);
         if (!window)
             qFatal("no details window");
         return *window;
@@ -53,17 +48,24 @@ class DetailsTest : public WindowTest {
     }
 
 private Q_SLOTS:
-    void madeOnFirstUse()
+    // A tool window made on first use and the same one each time, above the main window
+    // while that one stays on top, whoever switches it, and closed with it.
+    void toolWindowOfTheMainWindow()
     {
-        Chromalynx &w = open();
-        QVERIFY(!details());
+        Chromalynx &w = open("condition/formtop=1");
+        QVERIFY(!w.findChild<DetailsWindow *>());
         DetailsWindow &d = openDetails();
         QVERIFY(d.isVisible() && d.isWindow() && !d.isModal() && d.windowType() == Qt::Tool);
+        QVERIFY(platform::IsKeptAbove(d));
+        act("@display_formtop");
+        QVERIFY(!platform::IsKeptAbove(d));
+        act("CheckFormtop=1");
+        QVERIFY(platform::IsKeptAbove(d));
         d.close();
         w.display_details->trigger();
         QVERIFY2(d.isVisible() && w.findChildren<DetailsWindow *>().size() == 1,
                  "the entry does not open the same window again");
-        QCOMPARE(changes(w), QString()); // the main window stays as it was
+        QCOMPARE(changes(w), "formtop=1 menu=unpin,show topmost"); // nothing else changed
         w.close();
         QVERIFY2(!d.isVisible(), "the details window closes with the main window");
     }
@@ -107,18 +109,6 @@ private Q_SLOTS:
         QCOMPARE(summary(d), shown);
     }
 
-    // Each Copy takes exactly its row's text to the clipboard the main window's Copy uses.
-    void copyButtons()
-    {
-        SKIP_UNLESS_FOCUSED(open()); // Wayland lends the clipboard only to a focused window
-        DetailsWindow &d = steelblueInFront();
-        for (const DetailsWindow::FormatRow &row : d.rows) {
-            QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-            QTest::mouseClick(row.copy, Qt::LeftButton);
-            QCOMPARE(QGuiApplication::clipboard()->text(), row.text->text());
-        }
-    }
-
     // Rows tagged with the keys pressed in the nearest name's field once Alt+N has taken the
     // keyboard there (which selects it all); Ctrl+C then copies the selection, or the whole
     // value when nothing is selected. The main window's Ctrl+C (clear the favourites), which
@@ -129,8 +119,8 @@ private Q_SLOTS:
 
         const QString whole = QStringLiteral("steelblue（完全一致）");
         QTest::newRow("") << whole;
-        QTest::newRow("Home Shift+Right Shift+Right") << "st";
-        QTest::newRow("End Shift+Left Shift+Left Shift+Home Ctrl+A") << whole;
+        QTest::newRow("{Home}{Shift+Right}{Shift+Right}") << "st";
+        QTest::newRow("{End}{Shift+Left}{Shift+Left}{Shift+Home}{Ctrl+A}") << whole;
     }
 
     void copyFocusedValue()
@@ -140,17 +130,13 @@ private Q_SLOTS:
         DetailsWindow &d = steelblueInFront();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         d.nearestName->setFocus(Qt::ShortcutFocusReason);
-        for (const QString &key : QString::fromUtf8(QTest::currentDataTag()).split(u' ')) {
-            if (!key.isEmpty())
-                QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+        type(QString::fromUtf8(QTest::currentDataTag()) + "{Ctrl+C}");
         QCOMPARE(QGuiApplication::clipboard()->text(), copied);
         QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
     }
 
     // Each value is read-only text that Tab reaches and selects whole, and a value selected
-    // whole stays so as the colour changes.
+    // whole stays so as the colour changes; the Copy buttons beside take the rows.
     void readAsText()
     {
         SKIP_UNLESS_FOCUSED(open());
@@ -181,6 +167,13 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QTest::keyClick(d.rows[0].text, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("#FF82B4"));
+
+        // Each Copy takes exactly its row's text, to the clipboard the main window's Copy uses.
+        for (const DetailsWindow::FormatRow &row : d.rows) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+            QTest::mouseClick(row.copy, Qt::LeftButton);
+            QCOMPARE(QGuiApplication::clipboard()->text(), row.text->text());
+        }
     }
 
     void typed_data()
@@ -233,19 +226,6 @@ private Q_SLOTS:
             type(QStringLiteral("red{Return}"), d.entry);
             QVERIFY(d.message->text().isEmpty());
         }
-    }
-
-    // Above the main window while that one stays on top, whoever switches it.
-    void followsAlwaysOnTop()
-    {
-        Chromalynx &w = open("condition/formtop=1");
-        DetailsWindow &d = openDetails();
-        QVERIFY(platform::IsKeptAbove(d));
-        act("@display_formtop");
-        QVERIFY(!platform::IsKeptAbove(d));
-        act("CheckFormtop=1");
-        QVERIFY(platform::IsKeptAbove(d));
-        QCOMPARE(changes(w), "formtop=1 menu=unpin,show topmost");
     }
 };
 

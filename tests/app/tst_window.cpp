@@ -266,26 +266,23 @@ private Q_SLOTS:
     // shows and how a screen reader meets it is the AT-SPI check's.)
     void aboutBox_data()
     {
-        QTest::addColumn<QString>("after"); // the changes while the box is open and after it
-        QTest::addColumn<QString>("opened");
-        QTest::addColumn<bool>("stillOpen");
+        QTest::addColumn<QString>("after");  // the changes while the box is open and after it
+        QTest::addColumn<QString>("opened"); // where a link was followed, the box stays
 
         const auto row = [](const char *tag, const char *after, const char *opened) {
-            QTest::newRow(tag) << QString(after) << QString(opened) << (*opened != 0);
+            QTest::newRow(tag) << QString(after) << QString(opened);
         };
         row("CheckFormtop=1 | Tab Tab Tab Return", "", "");
         row("CheckFormtop=2 | Return", "formtop=2", "");
         row("| Tab Return", "", "url");
         row("| Tab Tab Space", "", "mail");
-        row("| Mail:Press Url:Press", "", "mail url");
-        row("| click:Mail click:Url", "", "mail url");
+        row("| Mail:Press click:Url", "", "mail url");
     }
 
     void aboutBox()
     {
         QFETCH(QString, after);
         QFETCH(QString, opened);
-        QFETCH(bool, stillOpen);
 
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
         Chromalynx &w = open();
@@ -319,7 +316,7 @@ private Q_SLOTS:
                              : each == QUrl(about->Url->text())        ? "url"
                                                                        : each.toString());
             QCOMPARE(urls.join(u' '), opened);
-            QCOMPARE(about->isVisible(), stillOpen);
+            QCOMPARE(about->isVisible(), !opened.isEmpty());
             checked = true;
         });
         w.move(w.pos() + QPoint(-90, 70)); // wherever the window was moved to
