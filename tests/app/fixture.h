@@ -253,8 +253,8 @@ inline QString changes(const Chromalynx &w)
                  .split(u' ');
     words << "menu=" + captions.value(w.display_formtop->text(), "?") + ','
             + captions.value(w.display_colorname->text(), "?");
-    words << QString("front=") + (w.ColorName1->isVisible() ? "1" : "")
-            + (w.ColorName2->isVisible() ? "2" : "");
+    words << QString("front=") + (w.ColorName1->isVisibleTo(&w) ? "1" : "")
+            + (w.ColorName2->isVisibleTo(&w) ? "2" : "");
     for (const platform::ListBox *list : {w.ColorName1, w.ColorName2})
         if (!list->text().isEmpty())
             words << list->objectName() + "=" + list->text();
