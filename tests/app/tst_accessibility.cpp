@@ -8,11 +8,6 @@
 
 namespace {
 
-QAccessibleInterface *accessible(QObject *object)
-{
-    return QAccessible::queryAccessibleInterface(object);
-}
-
 // "role 'name' value 'v' described 'd' [states]", empty parts out.
 QString describe(QAccessibleInterface *object)
 {
@@ -70,7 +65,7 @@ class AccessibilityTest : public WindowTest {
     {
         QObject *named = f->window->findChild<QObject *>(target.section(u'[', 0, 0));
         QVERIFY2(named, qPrintable(target));
-        QAccessibleInterface *object = accessible(named);
+        QAccessibleInterface *object = QAccessible::queryAccessibleInterface(named);
         if (auto *list = qobject_cast<platform::ListBox *>(named); list && target.endsWith(u']')) {
             const QString text = target.section(u'[', 1).chopped(1).replace(u'_', u' ');
             QListWidgetItem *item = list->findItems(text, Qt::MatchExactly).value(0);
@@ -131,7 +126,8 @@ private Q_SLOTS:
         const QString script = tag.section(u' ', 0, -2), key = tag.section(u' ', -1);
         Chromalynx &w = open(script);
         act(script);
-        const QMap<QString, QString> found = tree(accessible(w.centralWidget()));
+        const QMap<QString, QString> found
+            = tree(QAccessible::queryAccessibleInterface(w.centralWidget()));
         QCOMPARE(found.value(key, "missing"), expected);
         QVERIFY2(!found.values().contains("misplaced"), qPrintable(found.key("misplaced")));
     }
