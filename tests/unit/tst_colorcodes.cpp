@@ -13,21 +13,6 @@ class TestColorCodes : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // R G B #RRGGBB &H00BBGGRR; bits 24..31 are ignored whatever they hold.
-    void splitColor()
-    {
-        QStringList codes;
-        for (const int value : {0x00100A, 0x7F123456, -1}) {
-            const ColorCodes c = SplitColor(value);
-            codes << QStringLiteral("%1=%2 %3 %4 ").arg(value).arg(c.R).arg(c.G).arg(c.B)
-                    + QString::fromStdString(c.HTMLCode + ' ' + c.VBCode);
-        }
-        QCOMPARE(codes,
-                 QStringList({"4106=10 16 0 #0A1000 &H0000100A",
-                              "2131899478=86 52 18 #563412 &H00123456",
-                              "-1=255 255 255 #FFFFFF &H00FFFFFF"}));
-    }
-
     // The two-digit text of every component reads back as it. Only 0-9 and upper-case A-F
     // are digits; any other or missing character counts as 0.
     void hexToLong()

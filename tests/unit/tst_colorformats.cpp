@@ -52,8 +52,8 @@ private Q_SLOTS:
                                 "hsl(0 100% 50%)\nhsv(0, 100%, 100%)\ncmyk(0%, 100%, 100%, 0%)\n"
                                 "1.000, 0.000, 0.000\noklch(62.8% 0.25768 29.23)\n&H000000FF\n"
                                 "255\n0x000000FF";
-        // A hue of 359.5° and more is written 0; the top byte never shows.
-        QTest::newRow("0x7F0200FF") << 0x7F0200FF
+        // A hue of 359.5° and more is written 0; the top byte never shows, even all ones.
+        QTest::newRow("0xFF0200FF") << int(0xFF0200FF)
                                     << "#FF0002\n#ff0002\nrgb(255 0 2)\nrgb(255, 0, 2)\n"
                                        "hsl(0 100% 50%)\nhsv(0, 100%, 100%)\n"
                                        "cmyk(0%, 100%, 99%, 0%)\n1.000, 0.000, 0.008\n"

@@ -99,17 +99,6 @@ private Q_SLOTS:
                      qPrintable(QStringLiteral("in pieces of %1: %2").arg(piece).arg(found(ini))));
             QCOMPARE(ini.readAround(), readAround);
         }
-
-        // What the program writes back, defaults for the missing keys, reads as the same.
-        std::array<std::string, Schema.size()> kept;
-        const IniText ini = parse(file);
-        for (std::size_t i = 0; i < Schema.size(); ++i)
-            kept[i] = ini.text(i).value_or(std::to_string(Schema[i].defaultValue));
-        const QByteArray written = QByteArray::fromStdString(ini.rewrite(kept));
-        QVERIFY2(!written.contains('\r') && !written.contains("\xEF\xBB\xBF"), written.constData());
-        const IniText again = parse(written);
-        for (std::size_t i = 0; i < Schema.size(); ++i)
-            QCOMPARE(again.text(i).value_or("-"), kept[i]);
     }
 
     // The lines of others come back as they stood, after our keys, section by section; a
@@ -129,6 +118,9 @@ private Q_SLOTS:
                                 << "top=1\n\n[condition]\n" + condition
                 + "width=@Variant(\\0)\n\n[favorite]\n" + favorite
                 + "10=3\n\n[zeta]\na = \"x,y\"\nb=2\n";
+        QTest::newRow("byte-order mark, CRLF")
+            << QByteArray("\xEF\xBB\xBF[favorite]\r\n1 = 5\r\n[zeta]\r\na = 1\r\n")
+            << WrittenFile + "\n[zeta]\na = 1\n";
         QTest::newRow("damaged others") << QByteArray("[zeta]\na=\"x\nb=2\nc\\\n[favorite]\n7=\"\n")
                                         << WrittenFile + "\n[zeta]\nb=2\n";
     }
