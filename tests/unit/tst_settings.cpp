@@ -1,4 +1,8 @@
+// The settings library: the INI text of the settings file, and what a stored text means
+// for its key.
+
 #include "settings/inifile.h"
+#include "settings/storedsettings.h"
 
 #include <QTest>
 
@@ -34,7 +38,7 @@ const QByteArray WrittenFile = "[condition]\nchar=0\ncolornamelist=1\nformtop=0\
 
 } // namespace
 
-class TestIniFile : public QObject {
+class TestSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -149,7 +153,29 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromStdString(ini.rewrite(Written)), WrittenFile);
         QVERIFY(!parse(WrittenFile, false).readAround());
     }
+
+    // What the tag's text reads as for a favourite's key, then for a check box's key.
+    void parseStoredText_data()
+    {
+        QTest::addColumn<QString>("values"); // "-": refused, so the key's default applies
+        for (const char *text : {"", "12x", " 5", "+5", "-1", "16777216", "99999999999999999999"})
+            QTest::newRow(text) << "- -";
+        QTest::newRow("2") << "2 2";
+        QTest::newRow("3") << "3 -";
+        QTest::newRow("16777215") << "16777215 -";
+    }
+
+    void parseStoredText()
+    {
+        QFETCH(QString, values);
+        QStringList read;
+        for (const Key &key : {Schema[0], Schema[9]}) {
+            const auto value = ParseStoredText(key, QTest::currentDataTag());
+            read << (value ? QString::number(*value) : QStringLiteral("-"));
+        }
+        QCOMPARE(read.join(' '), values);
+    }
 };
 
-QTEST_APPLESS_MAIN(TestIniFile)
-#include "tst_inifile.moc"
+QTEST_APPLESS_MAIN(TestSettings)
+#include "tst_settings.moc"
