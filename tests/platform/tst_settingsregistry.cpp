@@ -115,8 +115,6 @@ private Q_SLOTS:
         QVERIFY(Load(store) == (Values{{255, W, W, W, 65280, W, W, W, W}, 0, 1, 0}));
         Save(store, Changed);
         QVERIFY(store.keptAll());
-        platform::SettingsRegistry again(root);
-        QVERIFY(Load(again) == Changed);
         QCOMPARE(
             valuesOf(root + L"\\favorite") + valuesOf(root + L"\\condition") + valuesOf(root),
             QStringList({"10=keep me", "1=0", "2=255", "3=65280", "4=16711680", "5=16744448",

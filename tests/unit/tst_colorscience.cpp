@@ -199,23 +199,19 @@ private Q_SLOTS:
         QCOMPARE(got, expected);
     }
 
-    // The search skips names by their lightness alone; it must find what comparing with every
-    // name finds.
+    // The search skips names by their lightness alone; over a sample of the cube it must
+    // find what comparing with every name finds.
     void nearestNamedSkipsNothingItShouldNot()
     {
         std::vector<Lab> names;
         for (std::size_t i = 0; i < NamedColorCount; ++i)
             names.push_back(ToLab(hex(NamedColorByCode(i).code.data() + 1)));
-        for (int r = 0; r < 256; r += 15)
-            for (int g = 0; g < 256; g += 15)
-                for (int b = 0; b < 256; b += 15) {
-                    const ColorValue c = MakeColor(r, g, b);
-                    double best = 1e9;
-                    for (const Lab &name : names)
-                        best = std::min(best, Ciede2000(ToLab(c), name));
-                    QVERIFY2(std::abs(NearestNamedColor(c).deltaE - best) < 1e-12,
-                             qPrintable(html(c)));
-                }
+        for (ColorValue c = 0; c <= White; c += 2053) {
+            double best = 1e9;
+            for (const Lab &name : names)
+                best = std::min(best, Ciede2000(ToLab(c), name));
+            QVERIFY2(std::abs(NearestNamedColor(c).deltaE - best) < 1e-12, qPrintable(html(c)));
+        }
     }
 
     // Every colour of the cube comes back from HSL, HSV, CMYK and OKLCH as itself.
