@@ -19,9 +19,9 @@ QString found(const IniText &ini)
     return texts.join(' ');
 }
 
-IniText parse(const QByteArray &bytes, bool keepOthers = true, qsizetype piece = 0)
+IniText parse(const QByteArray &bytes, qsizetype piece = 0)
 {
-    IniText ini(keepOthers);
+    IniText ini(true);
     if (piece == 0)
         piece = std::max<qsizetype>(bytes.size(), 1);
     for (qsizetype at = 0; at < bytes.size(); at += piece)
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QFETCH(QString, texts);
         QFETCH(bool, readAround);
         for (qsizetype piece : {0, 1, 2, 7}) {
-            const IniText ini = parse(file, true, piece);
+            const IniText ini = parse(file, piece);
             QVERIFY2(found(ini) == texts,
                      qPrintable(QStringLiteral("in pieces of %1: %2").arg(piece).arg(found(ini))));
             QCOMPARE(ini.readAround(), readAround);
@@ -141,17 +141,6 @@ private Q_SLOTS:
         QCOMPARE(found(again), "1 2 3 4 5 6 7 8 9 0 1 0");
         QVERIFY(!again.readAround());
         QCOMPARE(again.rewrite(Written), text);
-    }
-
-    // Without the lines of others, a file that has any is read around: rewriting drops them.
-    void othersLeftOut()
-    {
-        const QByteArray file = "[favorite]\n1=5\n[zeta]\na=1\n";
-        const IniText ini = parse(file, false);
-        QCOMPARE(found(ini), "5 - - - - - - - - - - -");
-        QVERIFY(ini.readAround());
-        QCOMPARE(QByteArray::fromStdString(ini.rewrite(Written)), WrittenFile);
-        QVERIFY(!parse(WrittenFile, false).readAround());
     }
 
     // What the tag's text reads as for a favourite's key, then for a check box's key.
