@@ -30,22 +30,12 @@ std::vector<Client *> clients;
 std::vector<IceConn> closing; // to close once their messages are processed
 int saves = 0;
 
-Bool allowLocal(char *)
-{
-    return True;
-}
-
 void forget(Client *client)
 {
     closing.push_back(SmsGetIceConnection(client->connection));
     SmsCleanUp(client->connection);
     std::erase(clients, client);
     delete client;
-}
-
-Client *of(SmPointer data)
-{
-    return static_cast<Client *>(data);
 }
 
 Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallbacks *calls, char **)
@@ -58,19 +48,19 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
                                   char *id = SmsGenerateClientID(connection);
                                   SmsRegisterClientReply(connection, id);
                                   std::free(id);
-                                  return of(data)->registered = true;
+                                  return static_cast<Client *>(data)->registered = true;
                               },
                               client};
     calls->save_yourself_done
         = {[](SmsConn, SmPointer data, Bool success) {
-               of(data)->saved = true;
+               static_cast<Client *>(data)->saved = true;
                std::printf("saved %d %s\n", ++saves, success ? "ok" : "failed");
                std::fflush(stdout);
            },
            client};
     calls->close_connection = {[](SmsConn, SmPointer data, int, char **reasons) {
                                    SmFreeReasons(0, reasons);
-                                   forget(of(data));
+                                   forget(static_cast<Client *>(data));
                                },
                                client};
     calls->set_properties
@@ -88,6 +78,7 @@ Status newClient(SmsConn connection, SmPointer, unsigned long *mask, SmsCallback
 
 int main(int argc, char *argv[])
 {
+    const auto allowLocal = [](char *) -> Bool { return True; };
     char error[256];
     int count = 0;
     IceListenObj *listeners = nullptr;

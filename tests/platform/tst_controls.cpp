@@ -30,10 +30,9 @@ class TestControls : public QObject {
 private Q_SLOTS:
     void init() { log_.clear(); }
 
-    // A number field: its Change handler clamps above 255 (a nested write) and its KeyPress
-    // handler discards "a"; the window has an action on Ctrl+C. Change follows program
-    // writes that change the text, inside the write, and every edit; a write of a new text
-    // leaves the caret at the start with nothing selected (logged as start+length).
+    // The rules of textbox.h, on a number field whose Change handler clamps above 255 (a
+    // nested write) and whose KeyPress handler discards "a", in a window with an action on
+    // Ctrl+C. After each write, the selection is logged as start+length.
     void textBox()
     {
         QWidget window;
@@ -122,8 +121,8 @@ private Q_SLOTS:
         QCOMPARE(log_.join(u' '), QStringLiteral("FF80 0!~ぁ"));
     }
 
-    // Change only when the value changes, Right raising it; a drag gives Scroll, then one
-    // Change if it moved the value. Logged: the value at each Change, S at each Scroll.
+    // Logged: the value at each Change, S at each Scroll. Writing the value it has, or
+    // dragging back to where the drag started, raises no Change.
     void scrollBar()
     {
         ScrollBar bar(nullptr);
@@ -142,8 +141,7 @@ private Q_SLOTS:
         QCOMPARE(log_.join(' '), "255 10 11 S S 30 S S");
     }
 
-    // Keys and wheel as on the platform's horizontal scroll bars, from 100 with steps of 1
-    // and 16.
+    // Keys and wheel as on the platform's horizontal scroll bars, from 100 in steps of 1, 16.
     void scrollBarKeys_data()
     {
         QTest::addColumn<int>("expected");
@@ -181,10 +179,9 @@ private Q_SLOTS:
         QCOMPARE(bar.value(), expected);
     }
 
-    // Click follows every change of a check box's value, logged with the mark shown (- clear,
-    // ~ greyed, x ticked); the user toggles between 0 and 1 only, even after greyed. An
-    // option button's Click follows its selection, which clears the others of its group
-    // only; then which options are selected.
+    // A check box's Click at every change of its value, logged with the mark shown (- clear,
+    // ~ greyed, x ticked): the user toggles between 0 and 1 only, even after greyed. Then
+    // the option buttons' Clicks, a selection clearing its own group only, and the result.
     void buttons()
     {
         CheckBox box(QStringLiteral("Box"), nullptr);
@@ -214,9 +211,8 @@ private Q_SLOTS:
         QCOMPARE(log_.join(' '), "1x 2~ 0- 2~ 1x 0- 1x A1 B1 A2 B2 off on off on");
     }
 
-    // In the short list the first Down selects the first entry; Click follows every change
-    // of the selection, and only another entry takes it away. Logged: text() before, then at
-    // each event.
+    // In the short list the first Down selects the first entry, and only another entry
+    // takes the selection away. Logged: text() before, then at each event.
     void listBox()
     {
         QWidget window;

@@ -1,3 +1,6 @@
+// What only this suite can check of the registry store: hostile values, refused writes. The
+// real program's writes, restarts and seeded values run under Wine in tests/session/wine.py.
+
 #include "platform/store/settingsregistry.h"
 
 #include <QTest>
@@ -14,29 +17,22 @@ const Values Changed = {{0, 255, 65280, 16711680, 16744448, 11829830, 1, 1677721
 // Every case under a key of its own here, never under the program's own key.
 const std::wstring TestRoot = L"Software\\Chromalynx tests";
 
-std::wstring wide(const QString &text)
-{
-    return text.toStdWString();
-}
-
 // A raw registry value: its type and its bytes.
 struct Raw {
     DWORD type = REG_NONE;
     QByteArray data;
-    friend bool operator==(const Raw &, const Raw &) = default;
 };
 
-QByteArray sz(const QString &text, bool terminated = true)
+Raw sz(const QString &text, bool terminated = true, DWORD type = REG_SZ)
 {
-    QByteArray bytes(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    if (terminated)
-        bytes.append(2, '\0');
-    return bytes;
+    return {type,
+            QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                       (text.size() + (terminated ? 1 : 0)) * 2)};
 }
 
-QByteArray dword(DWORD value)
+Raw dword(DWORD value)
 {
-    return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
+    return {REG_DWORD, QByteArray(reinterpret_cast<const char *>(&value), sizeof value)};
 }
 
 bool setRaw(const std::wstring &key, const QString &name, const Raw &raw)
@@ -46,7 +42,7 @@ bool setRaw(const std::wstring &key, const QString &name, const Raw &raw)
                           &handle, nullptr)
         != ERROR_SUCCESS)
         return false;
-    const bool set = ::RegSetValueExW(handle, wide(name).c_str(), 0, raw.type,
+    const bool set = ::RegSetValueExW(handle, name.toStdWString().c_str(), 0, raw.type,
                                       reinterpret_cast<const BYTE *>(raw.data.constData()),
                                       static_cast<DWORD>(raw.data.size()))
         == ERROR_SUCCESS;
@@ -54,27 +50,33 @@ bool setRaw(const std::wstring &key, const QString &name, const Raw &raw)
     return set;
 }
 
-// The values of a key by name, in the order the registry lists them.
-QList<std::pair<QString, Raw>> valuesOf(const std::wstring &key)
+// The values of a key, sorted: "name=text" for a null-terminated string, else
+// "name:type:bytes in hex".
+QStringList valuesOf(const std::wstring &path)
 {
-    QList<std::pair<QString, Raw>> values;
+    QStringList values;
     HKEY handle = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &handle)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &handle)
         != ERROR_SUCCESS)
         return values;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
-        DWORD nameLength = 256;
-        BYTE data[512];
-        DWORD size = sizeof data;
-        DWORD type = REG_NONE;
-        if (::RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data, &size)
+        char16_t data[256];
+        DWORD nameLength = 256, size = sizeof data, type = REG_NONE;
+        if (::RegEnumValueW(handle, i, name, &nameLength, nullptr, &type,
+                            reinterpret_cast<BYTE *>(data), &size)
             != ERROR_SUCCESS)
             break;
-        values.append({QString::fromWCharArray(name, int(nameLength)),
-                       {type, QByteArray(reinterpret_cast<const char *>(data), int(size))}});
+        const QString key = QString::fromWCharArray(name, int(nameLength));
+        const QString text = QString::fromUtf16(data, size / 2);
+        const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
+        if (type == REG_SZ && text.endsWith(u'\0'))
+            values << key + '=' + text.chopped(1);
+        else
+            values << QStringLiteral("%1:%2:%3").arg(key).arg(type).arg(bytes.toHex());
     }
     ::RegCloseKey(handle);
+    values.sort();
     return values;
 }
 
@@ -83,133 +85,61 @@ QList<std::pair<QString, Raw>> valuesOf(const std::wstring &key)
 class TestSettingsRegistry : public QObject {
     Q_OBJECT
 
-    // A key of its own for every test and row.
-    static std::wstring here()
-    {
-        QString name = QString::fromLatin1(QTest::currentTestFunction());
-        if (QTest::currentDataTag())
-            name += QLatin1Char(' ') + QString::fromLatin1(QTest::currentDataTag());
-        return TestRoot + L'\\' + wide(name);
-    }
-
 private Q_SLOTS:
     void initTestCase() { ::RegDeleteTreeW(HKEY_CURRENT_USER, TestRoot.c_str()); }
     void cleanupTestCase() { ::RegDeleteTreeW(HKEY_CURRENT_USER, TestRoot.c_str()); }
 
-    // A value as the platform's own store keeps it is read; a damaged one costs its own key
-    // only. Saving then writes the twelve as null-terminated strings and leaves the values
-    // of others as they were.
-    void seededValue_data()
+    // Each hostile value costs its own key only. Saving then writes the twelve as
+    // null-terminated strings and leaves the values of others as they were.
+    void hostileValues()
     {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<int>("index"); // into the schema
-        QTest::addColumn<int>("read");
-
-        const auto row = [](const char *tag, const char *section, const char *name, DWORD type,
-                            const QByteArray &data, int index, int read) {
-            QTest::newRow(tag) << section << name << int(type) << data << index << read;
-        };
-        row("(empty store)", "", "", REG_NONE, {}, 0, W);
-        row("favorite 1 = \"255\"", "favorite", "1", REG_SZ, sz("255"), 0, 255);
-        row("colornamelist = \"1\"", "condition", "colornamelist", REG_SZ, sz("1"), 10, 1);
-        row("no closing null", "favorite", "5", REG_SZ, sz("65280", false), 4, 65280);
-        row("leading zeros", "favorite", "9", REG_SZ, sz("000255"), 8, 255);
-        row("not decimal", "favorite", "2", REG_SZ, sz("12x"), 1, W);
-        row("out of range", "condition", "formtop", REG_SZ, sz("3"), 9, 0);
-        // Its bytes would read as the text "25".
-        row("REG_DWORD", "favorite", "3", REG_DWORD, dword(0x00350032), 2, W);
-        row("REG_EXPAND_SZ", "favorite", "3", REG_EXPAND_SZ, sz("255"), 2, W);
-        row("too long", "favorite", "4", REG_SZ, sz(QString(40, '0') + "1"), 3, W);
-        row("full-width digits", "favorite", "6", REG_SZ, sz(QStringLiteral("２５５")), 5, W);
-        row("null inside", "condition", "char", REG_SZ, sz(QString::fromUtf16(u"1\0002", 3)), 11,
-            0);
-    }
-
-    void seededValue()
-    {
-        QFETCH(QString, section);
-        QFETCH(QString, name);
-        QFETCH(int, type);
-        QFETCH(QByteArray, data);
-        QFETCH(int, index);
-        QFETCH(int, read);
-        const std::wstring root = here();
-        const Raw foreignText{REG_SZ, sz("keep me")};
-        const Raw foreignNumber{REG_DWORD, dword(7)};
-        if (!section.isEmpty())
-            QVERIFY(setRaw(root + L"\\" + wide(section), name, {DWORD(type), data}));
-        QVERIFY(setRaw(root + L"\\favorite", "10", foreignText));
-        QVERIFY(setRaw(root + L"\\condition", "width", foreignNumber));
-        QVERIFY(setRaw(root, "other", foreignText));
+        const std::wstring root = TestRoot + L"\\hostile";
+        const QList<std::tuple<std::wstring, QString, Raw>> seeded
+            = {{L"\\favorite", "1", sz("000255")},
+               {L"\\favorite", "2", sz("12x")},
+               {L"\\favorite", "3", dword(0x00350032)}, // its bytes would read as the text "25"
+               {L"\\favorite", "4", sz(QString(40, '0') + "1")},
+               {L"\\favorite", "5", sz("65280", false)},
+               {L"\\favorite", "6", sz(QStringLiteral("２５５"))},
+               {L"\\favorite", "7", sz("255", true, REG_EXPAND_SZ)},
+               {L"\\favorite", "10", sz("keep me")},
+               {L"\\condition", "formtop", sz("3")},
+               {L"\\condition", "colornamelist", sz("1")},
+               {L"\\condition", "char", sz(QString::fromUtf16(u"1\0002", 3))},
+               {L"\\condition", "width", dword(7)},
+               {L"", "other", sz("keep me")}};
+        for (const auto &[section, name, raw] : seeded)
+            QVERIFY2(setRaw(root + section, name, raw), qPrintable(name));
 
         platform::SettingsRegistry store(root);
-        Values expected = {{W, W, W, W, W, W, W, W, W}, 0, 0, 0};
-        if (index < 9)
-            expected.favorites[std::size_t(index)] = read;
-        else if (index == 9)
-            expected.formtop = std::int16_t(read);
-        else if (index == 10)
-            expected.colornamelist = std::int16_t(read);
-        else
-            expected.chr = std::int16_t(read);
-        const Values loaded = Load(store);
-        QVERIFY2(loaded == expected, "only the seeded key differs from the defaults");
-
+        QVERIFY(Load(store) == (Values{{255, W, W, W, 65280, W, W, W, W}, 0, 1, 0}));
         Save(store, Changed);
         QVERIFY(store.keptAll());
-        platform::SettingsRegistry again(root);
-        QVERIFY(Load(again) == Changed);
-
-        QStringList ours;
-        for (const auto &[key, raw] :
-             valuesOf(root + L"\\favorite") + valuesOf(root + L"\\condition")) {
-            if (key == "10") {
-                QVERIFY(raw == foreignText);
-            } else if (key == "width") {
-                QVERIFY(raw == foreignNumber);
-            } else {
-                QCOMPARE(raw.type, DWORD(REG_SZ));
-                QVERIFY(raw.data.endsWith(QByteArray(2, '\0')));
-                ours << key + '='
-                        + QString::fromUtf16(
-                            reinterpret_cast<const char16_t *>(raw.data.constData()),
-                            raw.data.size() / 2 - 1);
-            }
-        }
-        ours.sort();
         QCOMPARE(
-            ours,
-            QStringList({"1=0", "2=255", "3=65280", "4=16711680", "5=16744448", "6=11829830", "7=1",
-                         "8=16777214", "9=16777215", "char=0", "colornamelist=1", "formtop=1"}));
-        QVERIFY(valuesOf(root) == (QList<std::pair<QString, Raw>>{{"other", foreignText}}));
+            valuesOf(root + L"\\favorite") + valuesOf(root + L"\\condition") + valuesOf(root),
+            QStringList({"10=keep me", "1=0", "2=255", "3=65280", "4=16711680", "5=16744448",
+                         "6=11829830", "7=1", "8=16777214", "9=16777215", "char=0",
+                         "colornamelist=1", "formtop=1", "width:4:07000000", "other=keep me"}));
     }
 
-    // A registry that refuses the writes (a section that cannot be created under a
-    // volatile key) writes nothing and reports a loss only when the run changed a value.
-    void notKept_data()
+    // A registry that refuses the writes (a section cannot be created under a volatile key)
+    // writes nothing and reports a loss only when the run changed a value.
+    void refusedWrites()
     {
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("changed") << true;
-        QTest::newRow("unchanged") << false;
-    }
-
-    void notKept()
-    {
-        QFETCH(bool, changed);
-        const std::wstring volatileKey = here();
-        HKEY handle = nullptr;
-        QCOMPARE(::RegCreateKeyExW(HKEY_CURRENT_USER, volatileKey.c_str(), 0, nullptr,
-                                   REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-                 LSTATUS(ERROR_SUCCESS));
-        ::RegCloseKey(handle);
-        platform::SettingsRegistry store(volatileKey + L"\\Chromalynx");
-        const Values loaded = Load(store);
-        Save(store, changed ? Changed : loaded);
-        QCOMPARE(store.keptAll(), !changed);
-        QVERIFY(valuesOf(volatileKey + L"\\Chromalynx\\favorite").isEmpty());
+        for (const bool changed : {true, false}) {
+            const std::wstring volatileKey = TestRoot + (changed ? L"\\changed" : L"\\unchanged");
+            HKEY handle = nullptr;
+            QCOMPARE(::RegCreateKeyExW(HKEY_CURRENT_USER, volatileKey.c_str(), 0, nullptr,
+                                       REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &handle,
+                                       nullptr),
+                     LSTATUS(ERROR_SUCCESS));
+            ::RegCloseKey(handle);
+            platform::SettingsRegistry store(volatileKey + L"\\Chromalynx");
+            const Values loaded = Load(store);
+            Save(store, changed ? Changed : loaded);
+            QCOMPARE(store.keptAll(), !changed);
+            QCOMPARE(valuesOf(volatileKey + L"\\Chromalynx\\favorite"), QStringList());
+        }
     }
 };
 

@@ -15,13 +15,9 @@ if [[ ${CHROMALYNX_WINE_X:-} == 1 ]]; then
 fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-path=
-IFS=: read -ra dirs <<<"$dll_dirs"
-for dir in "${dirs[@]}"; do
-    path+="${path:+;}$(windows_path "$dir")"
-done
-export WINEPATH=$path
+# The DLL folders as Windows paths on Wine's Z: drive.
+path="Z:${dll_dirs//:/;Z:}"
+export WINEPATH=${path//\//\\}
 
 # Wine keeps the Unix variables that start with QT_ from its programs, and hands WINE<name>
 # over as <name>. QtTest writes to the debugger, not to stdout, where it sees no console.

@@ -1,4 +1,8 @@
+// The settings library: the INI text of the settings file, and what a stored text means
+// for its key.
+
 #include "settings/inifile.h"
+#include "settings/storedsettings.h"
 
 #include <QTest>
 
@@ -15,9 +19,9 @@ QString found(const IniText &ini)
     return texts.join(' ');
 }
 
-IniText parse(const QByteArray &bytes, bool keepOthers = true, qsizetype piece = 0)
+IniText parse(const QByteArray &bytes, qsizetype piece = 0)
 {
-    IniText ini(keepOthers);
+    IniText ini(true);
     if (piece == 0)
         piece = std::max<qsizetype>(bytes.size(), 1);
     for (qsizetype at = 0; at < bytes.size(); at += piece)
@@ -34,7 +38,7 @@ const QByteArray WrittenFile = "[condition]\nchar=0\ncolornamelist=1\nformtop=0\
 
 } // namespace
 
-class TestIniFile : public QObject {
+class TestSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -94,22 +98,11 @@ private Q_SLOTS:
         QFETCH(QString, texts);
         QFETCH(bool, readAround);
         for (qsizetype piece : {0, 1, 2, 7}) {
-            const IniText ini = parse(file, true, piece);
+            const IniText ini = parse(file, piece);
             QVERIFY2(found(ini) == texts,
                      qPrintable(QStringLiteral("in pieces of %1: %2").arg(piece).arg(found(ini))));
             QCOMPARE(ini.readAround(), readAround);
         }
-
-        // What the program writes back, defaults for the missing keys, reads as the same.
-        std::array<std::string, Schema.size()> kept;
-        const IniText ini = parse(file);
-        for (std::size_t i = 0; i < Schema.size(); ++i)
-            kept[i] = ini.text(i).value_or(std::to_string(Schema[i].defaultValue));
-        const QByteArray written = QByteArray::fromStdString(ini.rewrite(kept));
-        QVERIFY2(!written.contains('\r') && !written.contains("\xEF\xBB\xBF"), written.constData());
-        const IniText again = parse(written);
-        for (std::size_t i = 0; i < Schema.size(); ++i)
-            QCOMPARE(again.text(i).value_or("-"), kept[i]);
     }
 
     // The lines of others come back as they stood, after our keys, section by section; a
@@ -129,6 +122,9 @@ private Q_SLOTS:
                                 << "top=1\n\n[condition]\n" + condition
                 + "width=@Variant(\\0)\n\n[favorite]\n" + favorite
                 + "10=3\n\n[zeta]\na = \"x,y\"\nb=2\n";
+        QTest::newRow("byte-order mark, CRLF")
+            << QByteArray("\xEF\xBB\xBF[favorite]\r\n1 = 5\r\n[zeta]\r\na = 1\r\n")
+            << WrittenFile + "\n[zeta]\na = 1\n";
         QTest::newRow("damaged others") << QByteArray("[zeta]\na=\"x\nb=2\nc\\\n[favorite]\n7=\"\n")
                                         << WrittenFile + "\n[zeta]\nb=2\n";
     }
@@ -147,17 +143,28 @@ private Q_SLOTS:
         QCOMPARE(again.rewrite(Written), text);
     }
 
-    // Without the lines of others, a file that has any is read around: rewriting drops them.
-    void othersLeftOut()
+    // What the tag's text reads as for a favourite's key, then for a check box's key.
+    void parseStoredText_data()
     {
-        const QByteArray file = "[favorite]\n1=5\n[zeta]\na=1\n";
-        const IniText ini = parse(file, false);
-        QCOMPARE(found(ini), "5 - - - - - - - - - - -");
-        QVERIFY(ini.readAround());
-        QCOMPARE(QByteArray::fromStdString(ini.rewrite(Written)), WrittenFile);
-        QVERIFY(!parse(WrittenFile, false).readAround());
+        QTest::addColumn<QString>("values"); // "-": refused, so the key's default applies
+        for (const char *text : {"", "12x", " 5", "+5", "-1", "16777216", "99999999999999999999"})
+            QTest::newRow(text) << "- -";
+        QTest::newRow("2") << "2 2";
+        QTest::newRow("3") << "3 -";
+        QTest::newRow("16777215") << "16777215 -";
+    }
+
+    void parseStoredText()
+    {
+        QFETCH(QString, values);
+        QStringList read;
+        for (const Key &key : {Schema[0], Schema[9]}) {
+            const auto value = ParseStoredText(key, QTest::currentDataTag());
+            read << (value ? QString::number(*value) : QStringLiteral("-"));
+        }
+        QCOMPARE(read.join(' '), values);
     }
 };
 
-QTEST_APPLESS_MAIN(TestIniFile)
-#include "tst_inifile.moc"
+QTEST_APPLESS_MAIN(TestSettings)
+#include "tst_settings.moc"
