@@ -142,11 +142,12 @@ class Session:
                     log(f"output of {name}:\n  " + "  ".join(text.readlines()[-40:]))
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def helper(self, name, *command, env=None):
+    def helper(self, name, *command, env=None, **popen):
         """A process that lives until the session ends."""
         with open(f"{self.dir}/{name}.log", "ab") as out:
             self.helpers.append(subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT,
-                                                 stdin=subprocess.DEVNULL, env=env or self.env))
+                                                 stdin=subprocess.DEVNULL, env=env or self.env,
+                                                 **popen))
         return self.helpers[-1]
 
     def start_bus(self, bare=False):
@@ -168,9 +169,14 @@ class Session:
         shutil.rmtree(f"{self.dir}/config")
         os.mkdir(f"{self.dir}/config")
 
+    def offer(self, text, *selection):
+        """Another program offers the text on the clipboard (or the selection named)."""
+        subprocess.run(self.copier(*selection), input=text.encode(), env=self.env, check=True)
+        wait("the clipboard to hold the offered text", lambda: self.clipboard(*selection) == text)
+
     def xdg_open(self):
-        """An xdg-open that only writes down what it is given: the environment that puts it
-        first, and a reader of the lines written."""
+        """An xdg-open that writes down what it is given: the environment that puts it first,
+        and a reader of the lines written."""
         os.makedirs(f"{self.dir}/tools", exist_ok=True)
         opened = f"{self.dir}/opened"
         with open(f"{self.dir}/tools/xdg-open", "w") as out:
@@ -227,9 +233,9 @@ def colour_value(code):
 
 
 class Program:
-    """The program under test, driven with real input and read from outside. Its command is
-    its path unless another is given ("wine {program}"); the stored values come from the
-    settings file unless a command prints them as INI text."""
+    """The program under test. Its command is its path unless another is given ("wine
+    {program}"); the stored values come from the settings file unless a command prints them
+    as INI text."""
 
     def __init__(self, session, path, command=None, settings_command=None):
         self.session, self.path = session, path

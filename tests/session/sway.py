@@ -111,9 +111,8 @@ class SwaySession(Session):
     def clipboard(self):
         return output("wl-paste", "--no-newline", env=self.env)
 
-    def offer(self, text):
-        subprocess.run(["wl-copy", "--type", "text/plain", "--", text], env=self.env, check=True)
-        wait("the clipboard to hold the offered text", lambda: self.clipboard() == text)
+    def copier(self):
+        return ["wl-copy", "--type", "text/plain"]
 
     def capture(self, kind, logical=True):
         """The output in logical pixels, or in its own."""
