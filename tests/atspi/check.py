@@ -165,33 +165,22 @@ def run(s, pid):
     def code():
         return text(find(main, pyatspi.ROLE_TEXT, "RGB"))
 
-    def option(name):
-        act(find(main, pyatspi.ROLE_RADIO_BUTTON, name), "Toggle")
-
     def preview_heard():
         if any(line.startswith("表示色 ") for line in HEARD):
             return True
         HEARD.clear()
-        option("VB")
-        option("HTML")
+        for name in ("VB", "HTML"):
+            act(find(main, pyatspi.ROLE_RADIO_BUTTON, name), "Toggle")
         return False
     wait("the program to send what is listened for", live(preview_heard), 20)
     time.sleep(0.3)
     live(lambda: None)()
     HEARD.clear()
+    # What follows shows in the tree of main-list.txt.
     find(main, pyatspi.ROLE_SCROLL_BAR, "R").queryValue().currentValue = 128
-    preview = find(main, pyatspi.ROLE_COLOR_CHOOSER, "表示色")
-    for what, probe in (("the preview", lambda: preview.description), ("the code field", code)):
-        expect(f"{what} after the red slider moved to 128", live(probe), "#80FFFF")
     heard("the slider's move", ["表示色 object:property-change:accessible-description"])
-
-    first, third = (find(main, pyatspi.ROLE_COLOR_CHOOSER, f"お気に入り{n}") for n in (1, 3))
     HEARD.clear()
-    act(third, "追加")
-    expect("favourite 3 after its action 追加", live(lambda: third.description),
-           "#80FFFF、選択中")
-    expect("favourite 1 after 3 took the marker", live(lambda: first.description),
-           "#FFFFFF white")
+    act(find(main, pyatspi.ROLE_COLOR_CHOOSER, "お気に入り3"), "追加")
     heard("the marker's move", [f"お気に入り{n} object:{e}" for n, e in (
         (1, "state-changed:selected"), (1, "property-change:accessible-description"),
         (3, "state-changed:selected"), *[(3, "property-change:accessible-description")] * 2)])

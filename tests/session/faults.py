@@ -101,17 +101,19 @@ def note(app):
     app.wait_exit(0)
 
 
-def mount(s, size, path):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
+def tmpfs(s, app, size):
+    """The store's folder, holding the kept values, on a small file system of its own."""
+    folder = os.path.dirname(s.settings_file)
+    os.makedirs(folder, exist_ok=True)
     subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size},mode=0755", "chromalynx-faults",
-                    os.path.dirname(path)], check=True)
-    s.mounts.append(os.path.dirname(path))
+                    folder], check=True)
+    s.mounts.append(folder)
+    app.write_settings(KEPT_INI)
+    return folder
 
 
 def readonly(s, app, path):
-    mount(s, "64k", path)
-    app.write_settings(KEPT_INI)
-    subprocess.run(["mount", "-o", "remount,ro", os.path.dirname(path)], check=True)
+    subprocess.run(["mount", "-o", "remount,ro", tmpfs(s, app, "64k")], check=True)
     # Nothing changed, nothing lost: no note.
     app.start()
     app.keys("ctrl+q")
@@ -120,9 +122,7 @@ def readonly(s, app, path):
 
 
 def full(s, app, path):
-    mount(s, "16k", path)
-    app.write_settings(KEPT_INI)
-    subprocess.run(["dd", "if=/dev/zero", f"of={os.path.dirname(path)}/filler", "bs=1k",
+    subprocess.run(["dd", "if=/dev/zero", f"of={tmpfs(s, app, '16k')}/filler", "bs=1k",
                     "count=64"], capture_output=True)
 
 

@@ -33,8 +33,7 @@ class WineSession(X11Session):
     def __init__(self, options):
         super().__init__(options)
         self.app = WineProgram(self, options)
-        # Outside the session's folder, so that it outlives the processes that use it.
-        self.prefix = tempfile.mkdtemp(prefix="chromalynx-wine.")
+        self.prefix = tempfile.mkdtemp(prefix="chromalynx-wine.")  # outlives the session's
         self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WINEPATH", None)
@@ -42,8 +41,7 @@ class WineSession(X11Session):
     def start(self):
         require("wine", "wineserver")
         super().start()
-        # err+module names every DLL that fails to load.
-        self.program_env = {"WINEDEBUG": "err+module"}
+        self.program_env = {"WINEDEBUG": "err+module"}  # names every DLL that fails to load
         # Wine's desktop process keeps the display it started with: the prefix is made on X.
         self.wine("wineboot", "--init")
         # A Japanese Windows has MS UI Gothic; here VL Gothic takes its place.
@@ -81,8 +79,8 @@ class WineProgram(Program):
         subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=60 * TIME_SCALE)
 
     def size(self, expected):
-        """The outer size as Windows counts it (from outside Wine, X shows only the client
-        area, in openbox's own frame); the X window must be the client area."""
+        """The outer size as Windows counts it (X shows only the client area, in openbox's
+        frame); the X window must be the client area."""
         def seen():
             outer, client = [tuple(map(int, w.split("x"))) for w in output(
                 "wine", self.windowrect, "Chromalynx", env=self.session.env).split()
@@ -95,8 +93,8 @@ class WineProgram(Program):
 
 @scenario
 def screens(s, app):
-    """Screenshots of the main window, the About box and the question before clearing,
-    whose buttons show Qt's Japanese texts found beside the program; a clean end."""
+    """Screenshots of the main window, the About box and the question before clearing (its
+    buttons in Qt's Japanese texts found beside the program); a clean end."""
     app.start()
     s.screenshot("wine-main.png", app.window)
     answer(app, "alt+h Down Return", ABOUT, "Escape",
@@ -107,21 +105,19 @@ def screens(s, app):
 
 @scenario
 def registry_restart(s, app):
-    """The restart, and all twelve values in the registry after it."""
     restart(s, app)
     app.expect_settings(stored((WHITE,) * 3 + (255,) + (WHITE,) * 5, 1, 1))
 
 
 @scenario
 def seeded(s, app):
-    """Values as the platform's own settings API writes them, texts, are read at start."""
+    """Values as the platform's own settings API writes them, texts, are read."""
     for section, key, value in (("favorite", "1", "255"), ("condition", "colornamelist", "1")):
         s.wine("reg", "add", rf"{KEY}\{section}", "/v", key, "/t", "REG_SZ", "/d", value, "/f")
     app.start()
     app.size((537, 207))
     x, y = s.geometry(app.window)[:2]
-    # The middle of favourite 1, in the client area below the menu bar.
-    expect("favourite 1", lambda: s.shoot().pixel(x + 31, y + 152), "FF0000")
+    expect("favourite 1's middle", lambda: s.shoot().pixel(x + 31, y + 152), "FF0000")
     s.screenshot("wine-seeded.png", app.window)
     app.quit()
 

@@ -40,14 +40,6 @@ class X11Session(Session):
         wait("openbox", lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
              30)
 
-    def __exit__(self, *failure):
-        super().__exit__(*failure)
-        if getattr(self, "server", None) and self.server.returncode == -9:
-            # A killed server leaves its lock and socket behind.
-            for path in (f"/tmp/.X{self.display}-lock", f"/tmp/.X11-unix/X{self.display}"):
-                if os.path.exists(path):
-                    os.remove(path)
-
     def x(self, *command):
         return output(*command, env=self.env)
 
