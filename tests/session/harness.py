@@ -233,14 +233,10 @@ def colour_value(code):
 
 
 class Program:
-    """The program under test. Its command is its path unless another is given ("wine
-    {program}"); the stored values come from the settings file unless a command prints them
-    as INI text."""
+    """The program under test, its command its path unless another is given (wine {program})."""
 
-    def __init__(self, session, path, command=None, settings_command=None):
-        self.session, self.path = session, path
-        self.command = command or ["{program}"]
-        self.settings_command = settings_command
+    def __init__(self, session, path, command=None):
+        self.session, self.path, self.command = session, path, command or ["{program}"]
         self.process = self.window = None
         self.runs = 0
 
@@ -312,10 +308,6 @@ class Program:
         self.keys("space")
         self.clipboard(code, why)
 
-    def field(self, tabs, text):
-        self.steps(f"read:{tabs}")
-        self.clipboard(text, f"reading the number field {tabs} Tab stops after Copy")
-
     def size(self, expected):
         expect("the window's outer size", lambda: self.session.outer(self.window)[2:], expected)
 
@@ -343,8 +335,6 @@ class Program:
             time.sleep(0.1)
 
     def settings(self):
-        if self.settings_command:
-            return parse_ini(output(*self.settings_command, env=self.session.env))
         try:
             with open(self.session.settings_file, errors="replace") as text:
                 return parse_ini(text.read())

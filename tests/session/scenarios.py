@@ -174,11 +174,9 @@ def greyed(s, app):
         app.expect_settings({"condition/formtop": value})
 
 
-def picked(s, app, keys, code, fields=()):
+def picked(app, keys, code):
     answer(app, "ctrl+p", PICKER, keys)
     app.copied(code, f"a pick ended with {keys}")
-    for tabs, value in enumerate(fields, 2):
-        app.field(tabs, str(value))
 
 
 @scenario
@@ -195,14 +193,14 @@ def pick(s, app):
     s.show_picture(picture)
     expect("the screen's pixel (3, 2)", lambda: s.shoot().pixel(3, 2), "302080")
     app.start()
-    picked(s, app, "Escape", "#FFFFFF")
-    picked(s, app, "Right*3 Down*2 Return", "#302080", (48, 32, 128))
+    picked(app, "Escape", "#FFFFFF")
+    picked(app, "Right*3 Down*2 Return", "#302080")
     if s.name == "wayland":
         # At output scale 2 the picture's pixels are still the output's own.
         s.swaymsg("output", "HEADLESS-1", "scale", "2")
         expect("the scaled output's pixel (5, 1)",
                lambda: Image(s.capture("ppm", False)).pixel(5, 1), "501080")
-        picked(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
+        picked(app, "Right*5 Down Return", "#501080")
     else:
         s.pointer(0, 0)
         answer(app, "ctrl+p", PICKER, "", lambda w: s.click(10, 10))

@@ -1,12 +1,9 @@
 """The Windows program folder under Wine in the X session, in a fresh prefix without
-WINEPATH, as on a machine with nothing else installed; the registry is the store. As a
-script, it prints the program's registry key as INI text: the session's settings command."""
+WINEPATH, as on a machine with nothing else installed; the registry is the store."""
 
-import os
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 
 from harness import TIME_SCALE, WHITE, Failure, Program, expect, output, require, stored
@@ -14,17 +11,6 @@ from scenarios import ABOUT, QUESTION, answer, restart, scenario
 from x11 import X11Session
 
 KEY = r"HKCU\Software\VB and VBA Program Settings\Chromalynx"
-
-
-def registry(env):
-    """The program's key as INI text, its subkeys as sections."""
-    lines = []
-    for line in output("wine", "reg", "query", KEY, "/s", env=env).splitlines():
-        if line.startswith("HKEY_"):
-            lines.append(f"[{line.rstrip().rpartition(chr(92))[2]}]")
-        elif len(words := line.strip().split(None, 2)) > 1 and words[1].startswith("REG_"):
-            lines.append(f"{words[0]}={words[2] if len(words) > 2 else ''}")
-    return "\n".join(lines)
 
 
 class WineSession(X11Session):
@@ -63,9 +49,18 @@ class WineSession(X11Session):
 
 class WineProgram(Program):
     def __init__(self, session, options):
-        super().__init__(session, options.program, options.command,
-                         [sys.executable, "-B", os.path.abspath(__file__)])
+        super().__init__(session, options.program, options.command)
         self.windowrect = options.windowrect
+
+    def settings(self):
+        """The program's key, its subkeys as sections."""
+        values, section = {}, ""
+        for line in output("wine", "reg", "query", KEY, "/s", env=self.session.env).splitlines():
+            if line.startswith("HKEY_"):
+                section = line.rstrip().rpartition("\\")[2]
+            elif len(words := line.strip().split(None, 2)) > 1 and words[1].startswith("REG_"):
+                values[f"{section}/{words[0]}"] = words[2] if len(words) > 2 else ""
+        return values
 
     def start(self, path=None, env=None):
         super().start(path, env)
@@ -125,6 +120,3 @@ def seeded(s, app):
 TESTS = {"wine_start": ("wine", "screens"), "wine_size": ("wine", "start"),
          "wine_typing": ("wine", "codes"), "wine_registry": ("wine", "registry_restart"),
          "wine_seeded": ("wine", "seeded")}
-
-if __name__ == "__main__":
-    print(registry(os.environ))
