@@ -10,11 +10,13 @@ import stat
 import subprocess
 import threading
 
-from harness import WHITE, Failure, colour_value, ini, log, stop, stored, wait
+from harness import WHITE, Failure, log, parse_ini, stop, stored, wait
 from scenarios import scenario
 
-KEPT = stored((255, 65280, 16711680) + (WHITE,) * 6)
-KEPT_INI = ini(KEPT)
+KEPT_INI = ("[favorite]\n1=255\n2=65280\n3=16711680\n" +
+            "".join(f"{i}={WHITE}\n" for i in range(4, 10)) +
+            "[condition]\nformtop=0\ncolornamelist=0\nchar=0\n")
+KEPT = parse_ini(KEPT_INI)
 CHANGED = {**KEPT, "favorite/4": "5649426"}  # favourite 4 made #123456
 
 
@@ -22,7 +24,7 @@ def favourite(app, n, code=None):
     """Favourite n made the code, a random one where none is given: its stored number."""
     code = code or f"{random.randrange(1 << 24):06X}"
     app.steps(f"shift+Tab '{code}' Return Tab shift+F{n}")
-    return colour_value(code)
+    return int(code[4:6] + code[2:4] + code[0:2], 16)  # blue first
 
 
 @scenario

@@ -219,19 +219,6 @@ def stored(favourites=(WHITE,) * 9, formtop=0, colornamelist=0, char=0):
     return values
 
 
-def ini(values):
-    sections = {}
-    for key, value in values.items():
-        section, _, name = key.partition("/")
-        sections.setdefault(section, []).append(f"{name}={value}\n")
-    return "".join(f"[{s}]\n" + "".join(lines) for s, lines in sections.items())
-
-
-def colour_value(code):
-    """The stored number of RRGGBB: R + 256 G + 65536 B."""
-    return int(code[4:6] + code[2:4] + code[0:2], 16)
-
-
 class Program:
     """The program under test, its command its path unless another is given (wine {program})."""
 
