@@ -311,7 +311,6 @@ def window(s, app):
     centred on it wherever it was moved."""
     app.start()
     s.pointer(0, 0)
-    app.size((322, 207))
     wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
     fixed_buttons(s, app.window, True)
     x, y, w, _ = s.outer(app.window)
