@@ -105,6 +105,7 @@ def codes(s, app):
 def restart(s, app):
     app.start()
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
+    app.size((537, 207))  # not quit halfway through the resize
     values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1,
               "condition/formtop": int(s.stacking)}
     app.quit()
