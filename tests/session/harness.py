@@ -142,11 +142,12 @@ class Session:
                     log(f"output of {name}:\n  " + "  ".join(text.readlines()[-40:]))
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def helper(self, name, *command, env=None):
+    def helper(self, name, *command, env=None, **popen):
         """A process that lives until the session ends."""
         with open(f"{self.dir}/{name}.log", "ab") as out:
             self.helpers.append(subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT,
-                                                 stdin=subprocess.DEVNULL, env=env or self.env))
+                                                 stdin=subprocess.DEVNULL, env=env or self.env,
+                                                 **popen))
         return self.helpers[-1]
 
     def start_bus(self, bare=False):
@@ -168,9 +169,14 @@ class Session:
         shutil.rmtree(f"{self.dir}/config")
         os.mkdir(f"{self.dir}/config")
 
+    def offer(self, text, *selection):
+        """Another program offers the text on the clipboard (or the selection named)."""
+        subprocess.run(self.copier(*selection), input=text.encode(), env=self.env, check=True)
+        wait("the clipboard to hold the offered text", lambda: self.clipboard(*selection) == text)
+
     def xdg_open(self):
-        """An xdg-open that only writes down what it is given: the environment that puts it
-        first, and a reader of the lines written."""
+        """An xdg-open that writes down what it is given: the environment that puts it first,
+        and a reader of the lines written."""
         os.makedirs(f"{self.dir}/tools", exist_ok=True)
         opened = f"{self.dir}/opened"
         with open(f"{self.dir}/tools/xdg-open", "w") as out:
@@ -213,28 +219,11 @@ def stored(favourites=(WHITE,) * 9, formtop=0, colornamelist=0, char=0):
     return values
 
 
-def ini(values):
-    sections = {}
-    for key, value in values.items():
-        section, _, name = key.partition("/")
-        sections.setdefault(section, []).append(f"{name}={value}\n")
-    return "".join(f"[{s}]\n" + "".join(lines) for s, lines in sections.items())
-
-
-def colour_value(code):
-    """The stored number of RRGGBB: R + 256 G + 65536 B."""
-    return int(code[4:6] + code[2:4] + code[0:2], 16)
-
-
 class Program:
-    """The program under test, driven with real input and read from outside. Its command is
-    its path unless another is given ("wine {program}"); the stored values come from the
-    settings file unless a command prints them as INI text."""
+    """The program under test, its command its path unless another is given (wine {program})."""
 
-    def __init__(self, session, path, command=None, settings_command=None):
-        self.session, self.path = session, path
-        self.command = command or ["{program}"]
-        self.settings_command = settings_command
+    def __init__(self, session, path, command=None):
+        self.session, self.path, self.command = session, path, command or ["{program}"]
         self.process = self.window = None
         self.runs = 0
 
@@ -306,10 +295,6 @@ class Program:
         self.keys("space")
         self.clipboard(code, why)
 
-    def field(self, tabs, text):
-        self.steps(f"read:{tabs}")
-        self.clipboard(text, f"reading the number field {tabs} Tab stops after Copy")
-
     def size(self, expected):
         expect("the window's outer size", lambda: self.session.outer(self.window)[2:], expected)
 
@@ -337,8 +322,6 @@ class Program:
             time.sleep(0.1)
 
     def settings(self):
-        if self.settings_command:
-            return parse_ini(output(*self.settings_command, env=self.session.env))
         try:
             with open(self.session.settings_file, errors="replace") as text:
                 return parse_ini(text.read())

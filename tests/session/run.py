@@ -2,11 +2,9 @@
 """Runs one real-window test of the table below: a session of the kind it names, and in it
 its scenarios one after another, each with an empty settings folder.
 
-Usage: run.py TEST --program PATH [--probe PATH] [--saveloop PATH] [--minism PATH]
-              [--windowrect PATH] [-- COMMAND...]
-       run.py list | anywhere --program PATH | x11|weston -- COMMAND...
-A COMMAND after a test starts the program in place of its path, {program} standing for
-the path (wine {program})."""
+Usage: run.py TEST --program PATH [--probe|--saveloop|--minism|--windowrect PATH]
+              [-- COMMAND...]  (the program's command, {program} its path: wine {program})
+       run.py list | anywhere --program PATH | x11|weston -- COMMAND..."""
 
 import argparse
 import os
@@ -29,7 +27,7 @@ from user import run_as_user  # noqa: E402
 from x11 import AtspiSession, ImeSession, X11Session  # noqa: E402
 
 SESSIONS = {"x11": X11Session, "wayland": SwaySession, "ime": ImeSession,
-            "atspi": AtspiSession, "weston": WestonSession}
+            "atspi": AtspiSession, "weston": WestonSession, "wine": wine.WineSession}
 
 # Each scenario is written once and runs in every kind of session listed for it.
 TESTS = {f"{kind}_{name}": (kind, name) for kind in ("x11", "wayland")
@@ -47,15 +45,12 @@ TESTS.update({
     "faults_kills": ("x11", "kills"),
     "faults_endings": ("x11", "endings"),
     "faults_stores": ("x11", "stores huge two"),
+    **wine.TESTS,  # registered by tests/windows
 })
-# The Windows build under Wine (tests/windows registers them).
-SESSIONS["wine"] = wine.WineSession
-TESTS.update(wine.TESTS)
 
 
 def anywhere(program):
-    """A Wayland test from a read-only checkout under /tmp whose path holds spaces, the
-    program in a build folder elsewhere."""
+    """A test from a read-only checkout whose path holds spaces, the program elsewhere."""
     root = tempfile.mkdtemp(prefix="chromalynx anywhere.")
     try:
         shutil.copytree(HERE, f"{root}/a checkout/tests/session",

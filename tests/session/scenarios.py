@@ -53,8 +53,6 @@ def start(s, app):
     app.start()
     app.size((322, 207))
     s.screenshot(f"{s.name}-start.png")
-    app.copied("#FFFFFF", "the start")
-    app.field(2, "255")
     for size in ((537, 207), (324, 207), (537, 207)):
         app.keys("ctrl+d")
         app.size(size)
@@ -62,36 +60,29 @@ def start(s, app):
     app.expect_settings(stored(colornamelist=1))
 
 
-# Input from Copy and back, what the clipboard then holds, and what a different value shows
-# is broken. Each code entered differs from the colour before it, since entering the
-# current colour leaves the typed text as is.
+# Input from Copy and back, and what the clipboard then holds. Each code entered differs
+# from the colour before it, since entering the current colour leaves the typed text as is.
 ENTRIES = [
     ("Tab*2 '1a2x8' shift+Tab*2 copy", "#80FFFF", "1a2x8 typed into the selected R field"),
     ("Tab*3 '300' End BackSpace shift+Tab*3 copy", "#8019FF",
      "300 typed into the G field (clamped to 255), then its last digit taken away"),
-    ("read:3", "25", "the G field after the clamping"),
     ("Tab*4 BackSpace shift+Tab*4 copy", "#801900", "the B field emptied"),
-    ("shift+Tab '123456' Return Tab copy", "#123456", "123456 entered"),
     ("shift+Tab 'ff8000' Return Tab copy", "#FF8000", "ff8000 entered"),
-    ("shift+Tab '12345' Return Tab copy", "#123450", "a short code entered"),
-    ("shift+Tab '1234567' Return Tab copy", "#123456", "a long code entered"),
     ("shift+Tab '#g 1-2' Return Tab copy", "#120000", "a code with junk entered"),
     ("shift+Tab Return Tab copy", "#000000", "an empty code entered"),
     ("shift+Tab '00ff00' Return Tab copy", "#00FF00", "00ff00 entered"),
     ("shift+Tab 'ab' Tab copy", "#ab", "ab typed without Enter"),
-    # From Copy, Tab runs through Palette, the number fields, Clear, the notation and the
-    # two check boxes (always-on-top greyed where windows cannot be kept above) to the red
-    # slider. There, Left, Up and Page Up lower the value.
+    # Tab reaches the red slider past always-on-top, greyed where windows cannot be kept
+    # above. There Left, Up and Page Up lower the value.
     ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
      "#12FF00", "Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left on red"),
     ("shift+Tab '123456' Return Tab read:2", "18", "the R field after #123456 was entered"),
-    # Six Tab stops reach the chosen notation; DEC, last in the Tab order, comes just before
-    # the code field, which takes a code (always hexadecimal) and shows it in DEC.
+    # DEC, last in the Tab order, comes just before the code field, which takes a code
+    # (always hexadecimal) and shows it in DEC.
     ("Tab*6 Right shift+Tab*6 copy", "&H00563412", "the VB notation"),
     ("Tab*6 Right Tab '654321' Return Tab copy", "2179941", "654321 entered in the DEC notation"),
     ("shift+Tab*2 Left*2 shift+Tab*6 copy", "#654321", "back to the HTML notation"),
-    # Junk pasted from another program: a number field shows the number its slider takes,
-    # the code field reads it only on Enter.
+    # Junk pasted from another program.
     ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#074321",
      "7z9 pasted into the R field"),
     ("paste:9999x Tab*3 Home shift+End shift+Insert shift+Tab*3 copy", "#07FF21",
@@ -114,7 +105,7 @@ def codes(s, app):
 def restart(s, app):
     app.start()
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
-    app.size((537, 207))
+    app.size((537, 207))  # not quit halfway through the resize
     values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1,
               "condition/formtop": int(s.stacking)}
     app.quit()
@@ -126,12 +117,6 @@ def restart(s, app):
     app.copied("#FF0000", "F4 after a restart")
     if s.stacking:
         kept_above(s, app.window)
-        window, frame = app.window, s.outer(app.window)
-        for above in (False, True):
-            app.keys("ctrl+t")
-            kept_above(s, window, above)
-        if app.others("Chromalynx") or s.outer(window) != frame:
-            raise Failure("switching always-on-top replaced or moved the window")
     app.quit()
     app.expect_settings(values)
 
@@ -146,15 +131,11 @@ def shortcuts(s, app):
     expect("what xdg-open was given", lambda: [urllib.parse.unquote(u) for u in opened()],
            [f"file://{readme}"])
     app.no_dialog("readme", 1)
-    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 shift+Tab '00FF00' Return Tab shift+F9 "
-              "shift+Tab '0000FF' Return Tab")
-    for key, code in (("F4", "#FF0000"), ("F9", "#00FF00")):
-        app.keys(key)
-        app.copied(code, key)
-    for reply, key, code in (("Escape", "F4", "#FF0000"), ("Return", "F9", "#FFFFFF")):
+    app.steps("shift+Tab 'FF0000' Return Tab shift+F4 shift+Tab '00FF00' Return Tab")
+    for reply, code in (("Escape", "#FF0000"), ("Return", "#FFFFFF")):
         answer(app, "ctrl+c", QUESTION, reply)
-        app.keys(key)
-        app.copied(code, f"{reply} to the question before clearing, then {key}")
+        app.keys("F4")
+        app.copied(code, f"{reply} to the question before clearing, then F4")
     if s.stacking:
         app.keys("ctrl+t")
         kept_above(s, app.window)
@@ -171,7 +152,7 @@ def shortcuts(s, app):
 @scenario
 def greyed(s, app):
     """Without always-on-top and a screenshot portal both options are greyed, and the
-    stored always-on-top value goes back as it was read."""
+    stored always-on-top value is kept."""
     for value in (1, 0):
         app.write_settings(f"[condition]\nformtop={value}\n")
         app.start()
@@ -185,18 +166,15 @@ def greyed(s, app):
         app.expect_settings({"condition/formtop": value})
 
 
-def picked(s, app, keys, code, fields=()):
+def picked(app, keys, code):
     answer(app, "ctrl+p", PICKER, keys)
     app.copied(code, f"a pick ended with {keys}")
-    for tabs, value in enumerate(fields, 2):
-        app.field(tabs, str(value))
 
 
 @scenario
 def pick(s, app):
-    """The screen shows one colour, but at (x, y) in the top-left 16 x 16 pixels red 16x,
-    green 16y, blue 128. The crosshair starts at the pointer, the screen's corner, and
-    each arrow key moves it one pixel of the screen. On Wayland at output scale 1 and 2."""
+    """At (x, y) in the screen's top-left 16 x 16 pixels red 16x, green 16y, blue 128. The
+    crosshair starts at the pointer, in that corner; an arrow key moves it one pixel."""
     if s.name == "wayland":
         s.portal()
     picture = f"{s.dir}/corner.png"
@@ -207,15 +185,14 @@ def pick(s, app):
     s.show_picture(picture)
     expect("the screen's pixel (3, 2)", lambda: s.shoot().pixel(3, 2), "302080")
     app.start()
-    picked(s, app, "Escape", "#FFFFFF")
-    picked(s, app, "Right*3 Down*2 Return", "#302080", (48, 32, 128))
+    picked(app, "Escape", "#FFFFFF")
+    picked(app, "Right*3 Down*2 Return", "#302080")
     if s.name == "wayland":
-        # Stretched over an output of its size, the picture's pixels are the output's, also
-        # at scale 2, where the output has half as many logical pixels.
+        # At output scale 2 the picture's pixels are still the output's own.
         s.swaymsg("output", "HEADLESS-1", "scale", "2")
         expect("the scaled output's pixel (5, 1)",
                lambda: Image(s.capture("ppm", False)).pixel(5, 1), "501080")
-        picked(s, app, "Right*5 Down Return", "#501080", (80, 16, 128))
+        picked(app, "Right*5 Down Return", "#501080")
     else:
         s.pointer(0, 0)
         answer(app, "ctrl+p", PICKER, "", lambda w: s.click(10, 10))
@@ -223,9 +200,7 @@ def pick(s, app):
     app.quit()
 
 
-# --- X11 only: the pointer, the pixels and the window manager
-
-COPY, PREVIEW = (176, 8), (104, 48)  # the middles of Copy and of the preview swatch
+COPY, PREVIEW, THIRD = (176, 8), (104, 48), (79, 135)  # middles: Copy, preview, favourite 3
 
 
 def client(s, app, colour, scale=1):
@@ -245,8 +220,6 @@ def at(origin, point):
 
 @scenario
 def pointer(s, app):
-    """The favourites' marker is a light pixel at a swatch's top-left corner and a dark one
-    below it."""
     app.start()
     app.enter_code("1219FF")
     o = client(s, app, "1219FF")
@@ -254,9 +227,8 @@ def pointer(s, app):
     def copied(code, why):
         s.click(*at(o, COPY))
         app.clipboard(code, why)
-    # At 255 the blue slider's thumb lies against its right arrow (client x 231 to 258 of a
-    # slider from 31 to 271); dragged past the left end it stops at 0. A press beside the
-    # thumb would page by 16 instead.
+    # At 255 the blue slider's thumb lies against its right arrow; dragged past the left
+    # end it stops at 0. A press beside the thumb would page by 16 instead.
     s.drag(*at(o, (244, 108)), *at(o, (10, 108)))
     copied("#121900", "the blue slider's thumb dragged to the far left")
     # The wheel turned down over the red slider raises it by three, turned up lowers it.
@@ -267,38 +239,29 @@ def pointer(s, app):
     s.offer("１２", "primary")
     s.click(*at(o, (296, 108)), button=2)
     copied("#15190C", "１２ pasted with the middle button after the B field's 0")
-    # The option buttons on the row at client y 21, each clicked on its round mark.
     for x, code in ((163, "792853"), (115, "&H000C1915"), (62, "#15190C")):
         s.click(*at(o, (x, 27)))
         copied(code, f"a click on the option button at client x {x}")
-
-    def corner(n, pixels):
-        x, y = at(o, (20 + 24 * (n - 1), 124))  # favourite n's inside
-
-        def seen():
-            shot = s.shoot()
-            return shot.pixel(x, y), shot.pixel(x + 1, y + 1)
-        expect(f"favourite {n}'s corner", seen, pixels, 5)
-    marked, third = ("FCFEFC", "040204"), (79, 135)
     app.enter_code("123456")
-    s.drag(*at(o, PREVIEW), *at(o, third))
+    s.drag(*at(o, PREVIEW), *at(o, THIRD))
     s.pointer(0, 0)
-    corner(3, marked)
-    corner(1, ("FFFFFF", "FFFFFF"))
-    app.steps("shift+Tab 'FF8000' Return Tab shift+F5")
-    corner(5, marked)
-    corner(3, ("123456", "123456"))
-    s.drag(*at(o, third), *at(o, PREVIEW))
+    x, y = at(o, (68, 124))  # favourite 3's top-left inside corner
+
+    def corner():
+        shot = s.shoot()
+        return shot.pixel(x, y), shot.pixel(x + 1, y + 1)
+    expect("favourite 3's marker, light over dark", corner, ("FCFEFC", "040204"), 5)
+    app.enter_code("FF8000")
+    s.drag(*at(o, THIRD), *at(o, PREVIEW))
     s.pointer(0, 0)
     app.copied("#123456", "favourite 3 dragged onto the preview")
-    corner(3, marked)
     app.quit()
-    app.expect_settings({"favorite/3": 5649426, "favorite/5": 33023, "favorite/1": WHITE})
+    app.expect_settings({"favorite/3": 5649426, "favorite/1": WHITE})
 
 
 @scenario
 def palette(s, app):
-    """However the colour dialog closes, its colour becomes the current one: black before
+    """However the colour dialog closes its colour becomes the current one: black before
     any OK, after Cancel the colour last taken with OK."""
     app.start()
     s.pointer(0, 0)
@@ -349,7 +312,6 @@ def window(s, app):
     centred on it wherever it was moved."""
     app.start()
     s.pointer(0, 0)
-    app.size((322, 207))
     wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
     fixed_buttons(s, app.window, True)
     x, y, w, _ = s.outer(app.window)
@@ -373,24 +335,23 @@ def window(s, app):
 @scenario
 def details(s, app):
     """The details window opens beside the main window, follows it into and out of the
-    always-on-top band, and Ctrl+I raises it again."""
+    always-on-top band, which neither moves nor replaces the main window, and Ctrl+I raises
+    it again."""
     app.start()
     app.keys("ctrl+i")
     details = app.dialog("色の詳細")
-    # Alt+N takes the keyboard to the nearest name's field, whose text is copied whole.
-    app.steps("'hsl(207 44% 49%)' Return alt+n ctrl+a ctrl+c")
-    app.clipboard("steelblue（完全一致）", "the nearest name copied")
     (mx, my, mw, mh), (dx, dy, dw, dh) = s.outer(app.window), s.outer(details)
     if dx < mx + mw and mx < dx + dw and dy < my + mh and my < dy + dh:
         raise Failure(f"the details window {s.outer(details)} covers the main window")
     s.screenshot("x11-details.png")
     wait("the main window to get the keyboard", lambda: s.focused(app.window))
-    for tabs, value in ((2, "70"), (3, "130"), (4, "180")):
-        app.field(tabs, value)
+    frame = s.outer(app.window)
     for above in (True, False):
         app.keys("ctrl+t")
         kept_above(s, app.window, above)
         kept_above(s, details, above)
+    if app.others("Chromalynx") or s.outer(app.window) != frame:
+        raise Failure("switching always-on-top replaced or moved the main window")
     app.keys("ctrl+i")
     if app.dialog("色の詳細") != details:
         raise Failure("Ctrl+I opened a second details window")
@@ -423,18 +384,15 @@ def scaling(s, app):
                           f"{len(below)} colours show below them")
         log(f"scale {name}: the numbers whole, nothing below them")
         s.screenshot(f"scale-{name}-main.png", app.window)
-        answer(app, "alt+h Up Return", ABOUT, "Return",
-               lambda box: s.screenshot(f"scale-{name}-about.png", box))
         app.quit()
 
 
 @scenario
 def screen_reader(s, app):
     """Help shows the note that the readme is missing."""
-    env, opened = s.xdg_open()
-    app.start(app.bare_copy(), env)
+    app.start(app.bare_copy())
     os.environ.update(s.env)  # the buses pyatspi joins
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "atspi"))
     import check  # pylint: disable=import-outside-toplevel
-    check.run(s, app.process.pid, opened)
+    check.run(s, app.process.pid)
     app.quit(None)

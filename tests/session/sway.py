@@ -56,13 +56,13 @@ class SwaySession(Session):
             raise Failure("sway ended at start")
         self.env.update(SWAYSOCK=found[0], WAYLAND_DISPLAY=os.path.basename(found[1])[:-5])
         wait("sway to answer", self.tree)
-        # With no input device the seat has a keyboard only while a wtype runs, and a client
-        # that binds it while the keys are on their way loses them: one wtype stays.
+        # Without input devices the seat has a keyboard only while a wtype runs, and a client
+        # binding it meanwhile loses the keys: one wtype stays.
         self.helper("wtype", "wtype", "-s", "3600000")
         self.start_bus(bare=self.options.test == "wayland_greyed")
 
     def portal(self):
-        """The wlroots backend of xdg-desktop-portal for screenshots, over PipeWire."""
+        """xdg-desktop-portal with its wlroots backend for screenshots, over PipeWire."""
         self.helper("pipewire", "pipewire")
         wait("PipeWire", lambda: os.path.exists(f"{self.dir}/runtime/pipewire-0"))
         for name, program in (("impl.portal.desktop.wlr", f"{PORTAL}-wlr"),
@@ -111,9 +111,8 @@ class SwaySession(Session):
     def clipboard(self):
         return output("wl-paste", "--no-newline", env=self.env)
 
-    def offer(self, text):
-        subprocess.run(["wl-copy", "--type", "text/plain", "--", text], env=self.env, check=True)
-        wait("the clipboard to hold the offered text", lambda: self.clipboard() == text)
+    def copier(self):
+        return ["wl-copy", "--type", "text/plain"]
 
     def capture(self, kind, logical=True):
         """The output in logical pixels, or in its own."""

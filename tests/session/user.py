@@ -1,9 +1,8 @@
 """Runs a command as an unprivileged user of the tests' own, for what refuses root (sway,
-mozc_server) and what root's rights would hide (an unreadable file), with copies of the
-files it needs. Where the kernel allows, the user gets a private /tmp (the wlroots portal
-writes its screenshot to a fixed name there), the folder of the copies.
+mozc_server) or what root's rights would hide, with copies of the files it needs. Where
+the kernel allows, the user's /tmp is private: the wlroots portal writes to a fixed name.
 
-Usage as a script: user.py PROGRAM [ARGUMENT...] runs a test program offscreen."""
+As a script, user.py PROGRAM [ARGUMENT...] runs a test program offscreen."""
 
 import os
 import re
@@ -19,8 +18,8 @@ KEEP = ("PATH", "LANG", "CI", "X11_TIME_SCALE", "ASAN_OPTIONS", "UBSAN_OPTIONS")
 def run_as_user(command, files, env=None):
     """The exit status of command, whose words name the copies of files as {0}, {1}...;
     the screenshots (*.png) it leaves come back into the current folder."""
-    if subprocess.run(["id", "-u", USER], capture_output=True).returncode != 0:
-        # Another test may be making it at the same moment.
+    if subprocess.run(["id", "-u", USER], capture_output=True).returncode:
+        # Another test may be making it at the same moment: the second id says.
         subprocess.run(["useradd", "--system", "--user-group", "--no-create-home",
                         "--home-dir", "/nonexistent", "--shell", "/usr/sbin/nologin", USER],
                        capture_output=True)
@@ -46,11 +45,10 @@ def run_as_user(command, files, env=None):
                 copies.append(f"{inner}/stage/{i}")
             else:
                 os.makedirs(folder)
-                shutil.copy(path, folder)
                 # The readme lies beside the program.
-                readme = os.path.join(os.path.dirname(path), "readme.txt")
-                if os.path.exists(readme):
-                    shutil.copy(readme, folder)
+                for name in (path, os.path.join(os.path.dirname(path), "readme.txt")):
+                    if os.path.exists(name):
+                        shutil.copy(name, folder)
                 copies.append(f"{inner}/stage/{i}/{os.path.basename(path)}")
         os.makedirs(f"{root}/stage/work")
         subprocess.run(["chown", "-R", f"{USER}:", f"{root}/stage"], check=True)

@@ -1,12 +1,9 @@
 """The Windows program folder under Wine in the X session, in a fresh prefix without
-WINEPATH, as on a machine with nothing else installed; the registry is the store. As a
-script, it prints the program's registry key as INI text: the session's settings command."""
+WINEPATH, as on a machine with nothing else installed; the registry is the store."""
 
-import os
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 
 from harness import TIME_SCALE, WHITE, Failure, Program, expect, output, require, stored
@@ -16,25 +13,13 @@ from x11 import X11Session
 KEY = r"HKCU\Software\VB and VBA Program Settings\Chromalynx"
 
 
-def registry(env):
-    """The program's key as INI text, its subkeys as sections."""
-    lines = []
-    for line in output("wine", "reg", "query", KEY, "/s", env=env).splitlines():
-        if line.startswith("HKEY_"):
-            lines.append(f"[{line.rstrip().rpartition(chr(92))[2]}]")
-        elif len(words := line.strip().split(None, 2)) > 1 and words[1].startswith("REG_"):
-            lines.append(f"{words[0]}={words[2] if len(words) > 2 else ''}")
-    return "\n".join(lines)
-
-
 class WineSession(X11Session):
     name = "wine"
 
     def __init__(self, options):
         super().__init__(options)
         self.app = WineProgram(self, options)
-        # Outside the session's folder, so that it outlives the processes that use it.
-        self.prefix = tempfile.mkdtemp(prefix="chromalynx-wine.")
+        self.prefix = tempfile.mkdtemp(prefix="chromalynx-wine.")  # outlives the session's
         self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WINEPATH", None)
@@ -42,8 +27,7 @@ class WineSession(X11Session):
     def start(self):
         require("wine", "wineserver")
         super().start()
-        # err+module names every DLL that fails to load.
-        self.program_env = {"WINEDEBUG": "err+module"}
+        self.program_env = {"WINEDEBUG": "err+module"}  # names every DLL that fails to load
         # Wine's desktop process keeps the display it started with: the prefix is made on X.
         self.wine("wineboot", "--init")
         # A Japanese Windows has MS UI Gothic; here VL Gothic takes its place.
@@ -65,9 +49,18 @@ class WineSession(X11Session):
 
 class WineProgram(Program):
     def __init__(self, session, options):
-        super().__init__(session, options.program, options.command,
-                         [sys.executable, "-B", os.path.abspath(__file__)])
+        super().__init__(session, options.program, options.command)
         self.windowrect = options.windowrect
+
+    def settings(self):
+        """The program's key, its subkeys as sections."""
+        values, section = {}, ""
+        for line in output("wine", "reg", "query", KEY, "/s", env=self.session.env).splitlines():
+            if line.startswith("HKEY_"):
+                section = line.rstrip().rpartition("\\")[2]
+            elif len(words := line.strip().split(None, 2)) > 1 and words[1].startswith("REG_"):
+                values[f"{section}/{words[0]}"] = words[2] if len(words) > 2 else ""
+        return values
 
     def start(self, path=None, env=None):
         super().start(path, env)
@@ -81,8 +74,8 @@ class WineProgram(Program):
         subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=60 * TIME_SCALE)
 
     def size(self, expected):
-        """The outer size as Windows counts it (from outside Wine, X shows only the client
-        area, in openbox's own frame); the X window must be the client area."""
+        """The outer size as Windows counts it (X shows only the client area, in openbox's
+        frame); the X window must be the client area."""
         def seen():
             outer, client = [tuple(map(int, w.split("x"))) for w in output(
                 "wine", self.windowrect, "Chromalynx", env=self.session.env).split()
@@ -95,8 +88,8 @@ class WineProgram(Program):
 
 @scenario
 def screens(s, app):
-    """Screenshots of the main window, the About box and the question before clearing,
-    whose buttons show Qt's Japanese texts found beside the program; a clean end."""
+    """Screenshots of the main window, the About box and the question before clearing (its
+    buttons in Qt's Japanese texts found beside the program); a clean end."""
     app.start()
     s.screenshot("wine-main.png", app.window)
     answer(app, "alt+h Down Return", ABOUT, "Escape",
@@ -107,21 +100,19 @@ def screens(s, app):
 
 @scenario
 def registry_restart(s, app):
-    """The restart, and all twelve values in the registry after it."""
     restart(s, app)
     app.expect_settings(stored((WHITE,) * 3 + (255,) + (WHITE,) * 5, 1, 1))
 
 
 @scenario
 def seeded(s, app):
-    """Values as the platform's own settings API writes them, texts, are read at start."""
+    """Values as the platform's own settings API writes them, texts, are read."""
     for section, key, value in (("favorite", "1", "255"), ("condition", "colornamelist", "1")):
         s.wine("reg", "add", rf"{KEY}\{section}", "/v", key, "/t", "REG_SZ", "/d", value, "/f")
     app.start()
     app.size((537, 207))
     x, y = s.geometry(app.window)[:2]
-    # The middle of favourite 1, in the client area below the menu bar.
-    expect("favourite 1", lambda: s.shoot().pixel(x + 31, y + 152), "FF0000")
+    expect("favourite 1's middle", lambda: s.shoot().pixel(x + 31, y + 152), "FF0000")
     s.screenshot("wine-seeded.png", app.window)
     app.quit()
 
@@ -129,6 +120,3 @@ def seeded(s, app):
 TESTS = {"wine_start": ("wine", "screens"), "wine_size": ("wine", "start"),
          "wine_typing": ("wine", "codes"), "wine_registry": ("wine", "registry_restart"),
          "wine_seeded": ("wine", "seeded")}
-
-if __name__ == "__main__":
-    print(registry(os.environ))

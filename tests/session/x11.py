@@ -24,15 +24,12 @@ class X11Session(Session):
         self.env["XAUTHORITY"] = f"{self.dir}/Xauthority"  # the caller's cookies stay unsent
         open(self.env["XAUTHORITY"], "w").close()
         self.program_env = {"QT_QPA_PLATFORM": "xcb"}
-        # Xvfb takes the first free display and tells it once it accepts clients. Without
-        # -noreset it resets when its last client leaves, and turns away one that connects
-        # meanwhile.
+        # Xvfb tells the first free display once it accepts clients. Without -noreset it
+        # resets when its last client leaves, turning away one that connects meanwhile.
         told, tell = os.pipe()
-        with open(f"{self.dir}/xvfb.log", "ab") as out:
-            self.server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(tell), "-screen", "0", "1280x1024x24", "-nolisten",
-                 "tcp", "-noreset"], stdout=out, stderr=out, pass_fds=(tell,))
-        self.helpers.append(self.server)
+        self.server = self.helper("xvfb", "Xvfb", "-displayfd", str(tell), "-screen", "0",
+                                  "1280x1024x24", "-nolisten", "tcp", "-noreset",
+                                  pass_fds=(tell,))
         os.close(tell)
         with os.fdopen(told) as number:
             self.display = number.readline().strip()
@@ -42,14 +39,6 @@ class X11Session(Session):
         self.helper("openbox", "openbox")
         wait("openbox", lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
              30)
-
-    def __exit__(self, *failure):
-        super().__exit__(*failure)
-        if getattr(self, "server", None) and self.server.returncode == -9:
-            # A killed server leaves its lock and socket behind.
-            for path in (f"/tmp/.X{self.display}-lock", f"/tmp/.X11-unix/X{self.display}"):
-                if os.path.exists(path):
-                    os.remove(path)
 
     def x(self, *command):
         return output(*command, env=self.env)
@@ -63,10 +52,8 @@ class X11Session(Session):
     def clipboard(self, selection="clipboard"):
         return self.x("xclip", "-o", "-selection", selection)
 
-    def offer(self, text, selection="clipboard"):
-        subprocess.run(["xclip", "-selection", selection, "-t", "UTF8_STRING"],
-                       input=text.encode(), env=self.env, check=True)
-        wait("the clipboard to hold the offered text", lambda: self.clipboard(selection) == text)
+    def copier(self, selection="clipboard"):
+        return ["xclip", "-selection", selection, "-t", "UTF8_STRING"]
 
     def windows(self):
         found = [Window(w, self.x("xdotool", "getwindowname", w).rstrip("\n")) for w in
@@ -81,13 +68,12 @@ class X11Session(Session):
         return False
 
     def geometry(self, window):
-        """(x, y, width, height) of the window itself on the screen."""
         info = self.x("xwininfo", "-id", window)
         return tuple(int(re.search(rf"{k}: *(-?\d+)", info)[1]) for k in (
             "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def outer(self, window):
-        """The geometry of the window manager's frame: the ancestor just below the root."""
+        """The geometry of the window manager's frame, the ancestor just below the root."""
         root = self.x("xwininfo", "-root").split("Window id: ")[1].split()[0]
         while (parent := self.x("xwininfo", "-tree", "-id", window).partition(
                 "Parent window id: ")[2].split()[:1]) != [root]:
@@ -122,7 +108,6 @@ class X11Session(Session):
         self.x("xdotool", "mouseup", "1")
 
     def title_font(self, size):
-        """openbox reads its configuration again, from the session's own folder."""
         with open("/etc/xdg/openbox/rc.xml") as rc:
             text = re.sub(r'(<font place="(?:Active|Inactive)Window">.*?<size>)\d+',
                           rf"\g<1>{size}", rc.read(), flags=re.S)
@@ -144,7 +129,7 @@ class AtspiSession(X11Session):
 
     def start(self):
         require("dbus-daemon", "/usr/libexec/at-spi-bus-launcher")
-        if subprocess.run([sys.executable, "-c", "import pyatspi"]).returncode != 0:
+        if subprocess.run([sys.executable, "-c", "import pyatspi"]).returncode:
             require("python3-pyatspi")
         super().start()
         self.start_bus()
@@ -184,7 +169,7 @@ class ImeSession(X11Session):
 
     def probe(self):
         """A plain Qt field shows that Mozc composes: typed ff8000 and Enter, it commits
-        っｆ８０００. The field's input context may reach ibus only after the first keys."""
+        っｆ８０００. Its input context may reach ibus only after the first keys."""
         probe = self.helper("probe", self.options.probe)
         titles = []
 
