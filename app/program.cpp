@@ -41,5 +41,7 @@ int RunChromalynx(int &argc, char **argv, const std::function<void(Chromalynx &)
     if (beforeShow)
         beforeShow(window);
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    platform::EndTeardownWithin(std::chrono::seconds(5), code);
+    return code;
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 
 class QWidget;
@@ -48,5 +49,10 @@ private:
     std::function<void()> store_;
     bool stored_ = false;
 };
+
+// Ends the process with `code` should the toolkit's tear-down after the run not finish within
+// `limit`: Qt 6.4's Wayland plugin can wait forever for its event thread as it disconnects.
+// The values are stored before the tear-down begins, so cutting it short loses nothing.
+void EndTeardownWithin(std::chrono::milliseconds limit, int code);
 
 } // namespace platform
