@@ -267,8 +267,7 @@ class Program:
 
     def steps(self, text):
         """Input from a line of words: KEY, KEY*N (N presses), 'TEXT' typed, copy (Copy has
-        the focus), read:N (the number field N Tab stops after Copy copied; Ctrl+C belongs
-        to the menu), paste:TEXT (another program offers TEXT on the clipboard)."""
+        the focus), paste:TEXT (another program offers TEXT on the clipboard)."""
         for word in shlex.split(text, posix=False):
             key, _, times = word.partition("*")
             if word.startswith("'"):
@@ -276,10 +275,6 @@ class Program:
                     self.session.type(word[1:-1])
             elif word == "copy":
                 self.keys("space")
-            elif word.startswith("read:"):
-                tabs = int(word[5:])
-                self.keys(*["Tab"] * tabs, "Home", "shift+End", "ctrl+Insert",
-                          *["shift+Tab"] * tabs)
             elif word.startswith("paste:"):
                 self.session.offer(word[6:])
             else:
@@ -342,7 +337,10 @@ class Program:
             out.write(text)
         return self.session.settings_file
 
-    def bare_copy(self):
-        """The program without its readme beside it."""
-        os.makedirs(f"{self.session.dir}/bare", exist_ok=True)
-        return shutil.copy(self.path, f"{self.session.dir}/bare")
+    def copy(self, folder, readme=False):
+        """The program copied into a folder of the session's, with or without its readme."""
+        folder = f"{self.session.dir}/{folder}"
+        os.makedirs(folder, exist_ok=True)
+        if readme:
+            shutil.copy(os.path.join(os.path.dirname(self.path), "readme.txt"), folder)
+        return shutil.copy(self.path, folder)
