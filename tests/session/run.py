@@ -2,7 +2,7 @@
 """Runs one real-window test of the table below: a session of the kind it names, and in it
 its scenarios one after another, each with an empty settings folder.
 
-Usage: run.py TEST --program PATH [--probe|--saveloop|--minism|--windowrect PATH]
+Usage: run.py TEST --program PATH [--probe|--minism|--windowrect PATH]
               [-- COMMAND...]  (the program's command, {program} its path: wine {program})
        run.py list | x11|weston -- COMMAND..."""
 
@@ -33,13 +33,10 @@ TESTS = {f"{kind}_{name}": (kind, name) for kind in ("x11", "wayland")
 TESTS.update({
     "x11_input_method": ("ime", "codes restart"),
     "x11_pointer": ("x11", "pointer"),
-    "x11_palette": ("x11", "palette"),
     "x11_window": ("x11", "window"),
-    "x11_details": ("x11", "details"),
     "x11_scaling": ("x11", "scaling"),
     "wayland_greyed": ("wayland", "greyed"),
     "atspi_screen_reader": ("atspi", "screen_reader"),
-    "faults_kills": ("x11", "kills"),
     "faults_endings": ("x11", "endings"),
     "faults_stores": ("x11", "stores"),
     **wine.TESTS,  # registered by tests/windows
@@ -50,7 +47,7 @@ def main():
     words = sys.argv[1:] + ["--"]
     parser = argparse.ArgumentParser()
     parser.add_argument("test", choices=["list", "x11", "weston", *TESTS])
-    for tool in ("program", "probe", "saveloop", "minism", "windowrect"):
+    for tool in ("program", "probe", "minism", "windowrect"):
         parser.add_argument(f"--{tool}")
     options = parser.parse_args(words[:words.index("--")])
     options.command = words[words.index("--") + 1:-1]

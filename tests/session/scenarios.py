@@ -44,13 +44,11 @@ ENTRIES = [
     # above. There Left, Up and Page Up lower the value.
     ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
      "#12FF00", "Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left on red"),
-    # DEC, last in the Tab order, comes just before the code field, which takes a code
-    # (always hexadecimal) and shows it in DEC.
     ("Tab*6 Right shift+Tab*6 copy", "&H0000FF12", "the VB notation"),
-    ("Tab*6 Right Tab '654321' Return Tab copy", "2179941", "654321 entered in the DEC notation"),
-    ("shift+Tab*2 Left*2 shift+Tab*6 copy", "#654321", "back to the HTML notation"),
+    ("shift+Tab 'abcdef' Return Tab Tab*6 Left shift+Tab*6 copy", "#ABCDEF",
+     "abcdef entered, back in the HTML notation"),
     # Junk pasted from another program.
-    ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#074321",
+    ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#07CDEF",
      "7z9 pasted into the R field"),
 ]
 
@@ -115,9 +113,6 @@ def shortcuts(s, app):
         kept_above(s, app.window, False)
     app.quit()
     app.expect_settings(stored())
-    app.start(app.copy("bare"))
-    answer(app, "ctrl+h", "readme", "Return")
-    app.quit()
 
 
 @scenario
@@ -195,14 +190,11 @@ def pointer(s, app):
     app.start()
     app.enter_code("121900")
     o = client(s, app, "121900")
-
-    def copied(code, why):
-        s.click(*at(o, COPY))
-        app.clipboard(code, why)
     # After the B field's "0", "１２" makes 12.
     s.offer("１２", "primary")
     s.click(*at(o, (296, 108)), button=2)
-    copied("#12190C", "１２ pasted with the middle button after the B field's 0")
+    s.click(*at(o, COPY))
+    app.clipboard("#12190C", "１２ pasted with the middle button after the B field's 0")
     app.enter_code("123456")
     s.drag(*at(o, PREVIEW), *at(o, THIRD))
     s.pointer(0, 0)
@@ -218,20 +210,6 @@ def pointer(s, app):
     app.copied("#123456", "favourite 3 dragged onto the preview")
     app.quit()
     app.expect_settings({"favorite/3": 5649426, "favorite/1": WHITE})
-
-
-@scenario
-def palette(s, app):
-    """The system's colour dialog: the colour taken with OK becomes the current one, and
-    after Cancel that colour comes back."""
-    app.start()
-    s.pointer(0, 0)
-    for keys in ("alt+h ctrl+a '#abcdef' Return", "Escape"):
-        app.enter_code("123456")
-        answer(app, "Tab space", None, keys)
-        app.keys("shift+Tab")
-        app.copied("#ABCDEF", f"{keys} in the colour dialog")
-    app.quit()
 
 
 def fixed_buttons(s, window, minimise):
@@ -257,7 +235,8 @@ def near(a, b, slack):
 @scenario
 def window(s, app):
     """Not even a double click on the title bar maximises the window; the About box opens
-    centred on it wherever it was moved."""
+    centred on it wherever it was moved; the details window opens beside it and follows it
+    into and out of the always-on-top band."""
     app.start()
     s.pointer(0, 0)
     wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
@@ -277,43 +256,28 @@ def window(s, app):
         s.screenshot("x11-window-about.png")
     answer(app, "alt+h Up Return", ABOUT, "Return", about)
     answer(app, "ctrl+c", QUESTION, "Escape", lambda box: fixed_buttons(s, box, False))
-    app.quit()
-
-
-@scenario
-def details(s, app):
-    """The details window opens beside the main window, follows it into and out of the
-    always-on-top band, which neither moves nor replaces the main window."""
-    app.start()
     app.keys("ctrl+i")
     details = app.dialog("色の詳細")
     (mx, my, mw, mh), (dx, dy, dw, dh) = s.outer(app.window), s.outer(details)
     if dx < mx + mw and mx < dx + dw and dy < my + mh and my < dy + dh:
         raise Failure(f"the details window {s.outer(details)} covers the main window")
     wait("the main window to get the keyboard", lambda: s.focused(app.window))
-    frame = s.outer(app.window)
     for above in (True, False):
         app.keys("ctrl+t")
         kept_above(s, app.window, above)
         kept_above(s, details, above)
-    if app.others("Chromalynx") or s.outer(app.window) != frame:
-        raise Failure("switching always-on-top replaced or moved the main window")
     app.quit()
 
 
 @scenario
 def scaling(s, app):
-    """At display scales 1, 1.5 and 2 and under a tall title bar (openbox's does not follow
-    Qt's scale, so the client area below a fixed outer height changes) the favourite numbers
-    show whole and nothing below them comes into view."""
-    for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2), ("tall-title", 1)):
-        if name == "tall-title":
-            s.title_font(22)
+    """At display scales 1, 1.5 and 2 (openbox's title bar does not follow Qt's scale, so the
+    client area below a fixed outer height changes) the favourite numbers show whole and
+    nothing below them comes into view."""
+    for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2)):
         app.start(env={"QT_SCALE_FACTOR": str(scale)})
         s.pointer(0, 0)
         x, y, w, h = s.geometry(app.window)
-        if name == "tall-title" and y - s.outer(app.window)[1] < 30:
-            raise Failure(f"the title bar is {y - s.outer(app.window)[1]} px high")
         app.enter_code("123456")
         cx, cy = client(s, app, "123456", scale)
         shot, device = s.shoot(), lambda v: int(v * scale + 0.5)
@@ -325,7 +289,7 @@ def scaling(s, app):
             raise Failure(f"at scale {name} only the digits {whole} show whole, and "
                           f"{len(below)} colours show below them")
         log(f"scale {name}: the numbers whole, nothing below them")
-        s.screenshot(f"scale-{name}-main.png", app.window)
+        s.screenshot(f"scale-{name}.png")
         app.quit()
 
 
