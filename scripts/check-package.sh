@@ -25,7 +25,7 @@ for installed in /usr/bin/chromalynx /usr/lib/chromalynx/chromalynx /usr/lib/chr
 done
 
 program=$(awk -F= '/^Exec=/ { print $2; exit }' "$entry")
-# The scenario of a first start: the window, Copy, the list column, Ctrl+Q and what it
-# stores; its screenshot lands in the build folder.
-(cd "$build" && python3 ../tests/session/run.py x11_start --program "$(command -v "$program")")
+# The scenario of a first start and a restart: the window, the list column, a favourite,
+# Ctrl+Q and what it stores; its screenshot lands in the build folder.
+(cd "$build" && python3 ../tests/session/run.py x11_restart --program "$(command -v "$program")")
 echo "package: installs, starts from its desktop entry and ends cleanly"

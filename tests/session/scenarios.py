@@ -3,13 +3,11 @@ start the focus is on Copy; Shift+Tab from there enters the code field and Tab f
 code field returns to Copy. Positions are in pixels of the client area below the menu bar."""
 
 import os
-import re
 import subprocess
 import sys
-import time
 import urllib.parse
 
-from harness import WHITE, Failure, Image, expect, log, stop, stored, wait
+from harness import WHITE, Failure, Image, expect, log, stored, wait
 
 SCENARIOS = {}
 ABOUT, QUESTION, PICKER = "バージョン情報", "確認", "画面から色を取得"
@@ -35,60 +33,23 @@ def kept_above(s, window, above=True):
     expect(f"window {window} kept above others", lambda: s.above(window), above)
 
 
-@scenario
-def runs(s, app):
-    program = s.helper("app", app.path)
-    time.sleep(3)
-    if program.poll() is not None:
-        raise Failure(f"the program ended with status {program.returncode}")
-    stop(program)
-    with open(f"{s.dir}/app.log") as text:
-        if complaints := re.findall(r".*(?:could not|failed|error).*", text.read(), re.I):
-            raise Failure(f"the program complained: {complaints}")
-
-
-@scenario
-def start(s, app):
-    """The list column hidden again leaves the window 324 wide, not the 322 it started with."""
-    app.start()
-    app.size((322, 207))
-    s.screenshot(f"{s.name}-start.png")
-    for size in ((537, 207), (324, 207), (537, 207)):
-        app.keys("ctrl+d")
-        app.size(size)
-    app.quit()
-    app.expect_settings(stored(colornamelist=1))
-
-
 # Input from Copy and back, and what the clipboard then holds. Each code entered differs
 # from the colour before it, since entering the current colour leaves the typed text as is.
 ENTRIES = [
     ("Tab*2 '1a2x8' shift+Tab*2 copy", "#80FFFF", "1a2x8 typed into the selected R field"),
     ("Tab*3 '300' End BackSpace shift+Tab*3 copy", "#8019FF",
      "300 typed into the G field (clamped to 255), then its last digit taken away"),
-    ("Tab*4 BackSpace shift+Tab*4 copy", "#801900", "the B field emptied"),
-    ("shift+Tab 'ff8000' Return Tab copy", "#FF8000", "ff8000 entered"),
-    ("shift+Tab '#g 1-2' Return Tab copy", "#120000", "a code with junk entered"),
-    ("shift+Tab Return Tab copy", "#000000", "an empty code entered"),
     ("shift+Tab '00ff00' Return Tab copy", "#00FF00", "00ff00 entered"),
-    ("shift+Tab 'ab' Tab copy", "#ab", "ab typed without Enter"),
     # Tab reaches the red slider past always-on-top, greyed where windows cannot be kept
     # above. There Left, Up and Page Up lower the value.
     ("Tab*slider Home Page_Down*2 Page_Up Down*2 Up Right*2 Left shift+Tab*slider copy",
      "#12FF00", "Home, Page Down twice, Page Up, Down twice, Up, Right twice, Left on red"),
-    ("shift+Tab '123456' Return Tab read:2", "18", "the R field after #123456 was entered"),
-    # DEC, last in the Tab order, comes just before the code field, which takes a code
-    # (always hexadecimal) and shows it in DEC.
-    ("Tab*6 Right shift+Tab*6 copy", "&H00563412", "the VB notation"),
-    ("Tab*6 Right Tab '654321' Return Tab copy", "2179941", "654321 entered in the DEC notation"),
-    ("shift+Tab*2 Left*2 shift+Tab*6 copy", "#654321", "back to the HTML notation"),
+    ("Tab*6 Right shift+Tab*6 copy", "&H0000FF12", "the VB notation"),
+    ("shift+Tab 'abcdef' Return Tab Tab*6 Left shift+Tab*6 copy", "#ABCDEF",
+     "abcdef entered, back in the HTML notation"),
     # Junk pasted from another program.
-    ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#074321",
+    ("paste:7z9 Tab*2 Home shift+End shift+Insert shift+Tab*2 copy", "#07CDEF",
      "7z9 pasted into the R field"),
-    ("paste:9999x Tab*3 Home shift+End shift+Insert shift+Tab*3 copy", "#07FF21",
-     "9999x pasted into the G field"),
-    ("paste:zz-! shift+Tab shift+Insert Return Tab copy", "#000000",
-     "zz-! pasted into the code field and entered"),
 ]
 
 
@@ -103,7 +64,13 @@ def codes(s, app):
 
 @scenario
 def restart(s, app):
+    """The list column hidden again leaves the window 324 wide, not the 322 it started with."""
     app.start()
+    app.size((322, 207))
+    s.screenshot(f"{s.name}-start.png")
+    for size in ((537, 207), (324, 207)):
+        app.keys("ctrl+d")
+        app.size(size)
     app.steps("shift+Tab 'FF0000' Return Tab shift+F4 ctrl+d" + " ctrl+t" * s.stacking)
     app.size((537, 207))  # not quit halfway through the resize
     values = {"favorite/4": 255, "favorite/1": WHITE, "condition/colornamelist": 1,
@@ -125,9 +92,11 @@ def restart(s, app):
 def shortcuts(s, app):
     """The About box takes the window out of the always-on-top band."""
     env, opened = s.xdg_open()
-    app.start(env=env)
+    # From a folder whose name holds a space, which the readme's address must escape.
+    program = os.path.realpath(app.copy("its build", readme=True))
+    app.start(program, env=env)
     app.keys("ctrl+h")
-    readme = os.path.join(os.path.realpath(os.path.dirname(app.path)), "readme.txt")
+    readme = os.path.join(os.path.dirname(program), "readme.txt")
     expect("what xdg-open was given", lambda: [urllib.parse.unquote(u) for u in opened()],
            [f"file://{readme}"])
     app.no_dialog("readme", 1)
@@ -144,9 +113,6 @@ def shortcuts(s, app):
         kept_above(s, app.window, False)
     app.quit()
     app.expect_settings(stored())
-    app.start(app.bare_copy())
-    answer(app, "ctrl+h", "readme", "Return")
-    app.quit()
 
 
 @scenario
@@ -174,7 +140,8 @@ def picked(app, keys, code):
 @scenario
 def pick(s, app):
     """At (x, y) in the screen's top-left 16 x 16 pixels red 16x, green 16y, blue 128. The
-    crosshair starts at the pointer, in that corner; an arrow key moves it one pixel."""
+    crosshair starts at the pointer, in that corner; an arrow key moves it one screen pixel,
+    also at a fractional display scale (1.5 on X11) and at output scale 2 (on Wayland)."""
     if s.name == "wayland":
         s.portal()
     picture = f"{s.dir}/corner.png"
@@ -184,7 +151,7 @@ def pick(s, app):
                     "+0+0", "-composite", f"PNG24:{picture}"], check=True)
     s.show_picture(picture)
     expect("the screen's pixel (3, 2)", lambda: s.shoot().pixel(3, 2), "302080")
-    app.start()
+    app.start(env={"QT_SCALE_FACTOR": "1.5"} if s.name == "x11" else None)
     picked(app, "Escape", "#FFFFFF")
     picked(app, "Right*3 Down*2 Return", "#302080")
     if s.name == "wayland":
@@ -221,27 +188,13 @@ def at(origin, point):
 @scenario
 def pointer(s, app):
     app.start()
-    app.enter_code("1219FF")
-    o = client(s, app, "1219FF")
-
-    def copied(code, why):
-        s.click(*at(o, COPY))
-        app.clipboard(code, why)
-    # At 255 the blue slider's thumb lies against its right arrow; dragged past the left
-    # end it stops at 0. A press beside the thumb would page by 16 instead.
-    s.drag(*at(o, (244, 108)), *at(o, (10, 108)))
-    copied("#121900", "the blue slider's thumb dragged to the far left")
-    # The wheel turned down over the red slider raises it by three, turned up lowers it.
-    s.pointer(*at(o, (150, 74)))
-    s.x("xdotool", "click", "--repeat", "2", "--delay", "100", "5", "click", "4")
-    copied("#151900", "the wheel turned down twice and up once over the red slider")
+    app.enter_code("121900")
+    o = client(s, app, "121900")
     # After the B field's "0", "１２" makes 12.
     s.offer("１２", "primary")
     s.click(*at(o, (296, 108)), button=2)
-    copied("#15190C", "１２ pasted with the middle button after the B field's 0")
-    for x, code in ((163, "792853"), (115, "&H000C1915"), (62, "#15190C")):
-        s.click(*at(o, (x, 27)))
-        copied(code, f"a click on the option button at client x {x}")
+    s.click(*at(o, COPY))
+    app.clipboard("#12190C", "１２ pasted with the middle button after the B field's 0")
     app.enter_code("123456")
     s.drag(*at(o, PREVIEW), *at(o, THIRD))
     s.pointer(0, 0)
@@ -259,42 +212,15 @@ def pointer(s, app):
     app.expect_settings({"favorite/3": 5649426, "favorite/1": WHITE})
 
 
-@scenario
-def palette(s, app):
-    """However the colour dialog closes its colour becomes the current one: black before
-    any OK, after Cancel the colour last taken with OK."""
-    app.start()
-    s.pointer(0, 0)
-    for code, keys, expected in (("123456", "Escape", "#000000"), (None, "Return", "#000000"),
-                                 (None, "alt+h ctrl+a '#abcdef' Return", "#ABCDEF"),
-                                 ("123456", "Escape", "#ABCDEF")):
-        if code:
-            app.enter_code(code)
-        answer(app, "Tab space", None, keys)
-        app.keys("shift+Tab")
-        app.copied(expected, f"{keys} in the colour dialog")
-    app.quit()
-
-
 def fixed_buttons(s, window, minimise):
-    """No maximise button, a minimise button exactly when asked for, a fixed size, and no
-    maximising allowed by the window manager. Motif bits: functions 1 all (inverted),
-    8 minimise, 16 maximise; decorations 1 all (inverted), 32 minimise, 64 maximise."""
+    """Neither maximising nor resizing allowed by the window manager, and a minimise button
+    asked for exactly where wanted (openbox keeps one on dialogs all the same)."""
     def found():
-        hints = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1]
-        flags, functions, decorations = (int(v, 0) for v in hints.replace(",", " ").split()[:3])
-        sizes = re.findall(r"(?:minimum|maximum) size: (.*)",
-                           s.x("xprop", "-id", window, "WM_NORMAL_HINTS"))
-        return {"functions and decorations given": flags & 3 == 3,
-                "maximising offered": bool(functions & 17 or decorations & 65),
-                "minimising offered": (bool(functions & 8), bool(decorations & 32)),
-                "a fixed size": len(sizes) == 2 and sizes[0] == sizes[1],
-                "maximising allowed": "MAXIMIZE" in s.x("xprop", "-id", window,
-                                                        "_NET_WM_ALLOWED_ACTIONS")}
-    expect(f"window {window}'s buttons and size", found, {
-        "functions and decorations given": True, "maximising offered": False,
-        "minimising offered": (minimise, minimise), "a fixed size": True,
-        "maximising allowed": False})
+        allowed = s.x("xprop", "-id", window, "_NET_WM_ALLOWED_ACTIONS")
+        motif = s.x("xprop", "-id", window, "_MOTIF_WM_HINTS").split(" = ")[-1].split(", ")
+        return ([a for a in ("MAXIMIZE_HORZ", "MAXIMIZE_VERT", "RESIZE")
+                 if f"_NET_WM_ACTION_{a}" in allowed], int(motif[1], 0) & 9 == 8)
+    expect(f"window {window}'s allowed actions, minimising", found, ([], minimise))
 
 
 def centre(s, window):
@@ -309,7 +235,8 @@ def near(a, b, slack):
 @scenario
 def window(s, app):
     """Not even a double click on the title bar maximises the window; the About box opens
-    centred on it wherever it was moved."""
+    centred on it wherever it was moved; the details window opens beside it and follows it
+    into and out of the always-on-top band."""
     app.start()
     s.pointer(0, 0)
     wait("the frame centred on the screen", lambda: near(centre(s, app.window), (640, 512), 1), 5)
@@ -329,49 +256,28 @@ def window(s, app):
         s.screenshot("x11-window-about.png")
     answer(app, "alt+h Up Return", ABOUT, "Return", about)
     answer(app, "ctrl+c", QUESTION, "Escape", lambda box: fixed_buttons(s, box, False))
-    app.quit()
-
-
-@scenario
-def details(s, app):
-    """The details window opens beside the main window, follows it into and out of the
-    always-on-top band, which neither moves nor replaces the main window, and Ctrl+I raises
-    it again."""
-    app.start()
     app.keys("ctrl+i")
     details = app.dialog("色の詳細")
     (mx, my, mw, mh), (dx, dy, dw, dh) = s.outer(app.window), s.outer(details)
     if dx < mx + mw and mx < dx + dw and dy < my + mh and my < dy + dh:
         raise Failure(f"the details window {s.outer(details)} covers the main window")
-    s.screenshot("x11-details.png")
     wait("the main window to get the keyboard", lambda: s.focused(app.window))
-    frame = s.outer(app.window)
     for above in (True, False):
         app.keys("ctrl+t")
         kept_above(s, app.window, above)
         kept_above(s, details, above)
-    if app.others("Chromalynx") or s.outer(app.window) != frame:
-        raise Failure("switching always-on-top replaced or moved the main window")
-    app.keys("ctrl+i")
-    if app.dialog("色の詳細") != details:
-        raise Failure("Ctrl+I opened a second details window")
-    wait("the main window to get the keyboard", lambda: s.focused(app.window))
     app.quit()
 
 
 @scenario
 def scaling(s, app):
-    """At display scales 1, 1.5 and 2 and under a tall title bar (openbox's does not follow
-    Qt's scale, so the client area below a fixed outer height changes) the favourite numbers
-    show whole and nothing below them comes into view."""
-    for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2), ("tall-title", 1)):
-        if name == "tall-title":
-            s.title_font(22)
+    """At display scales 1, 1.5 and 2 (openbox's title bar does not follow Qt's scale, so the
+    client area below a fixed outer height changes) the favourite numbers show whole and
+    nothing below them comes into view."""
+    for name, scale in (("1", 1), ("1.5", 1.5), ("2", 2)):
         app.start(env={"QT_SCALE_FACTOR": str(scale)})
         s.pointer(0, 0)
         x, y, w, h = s.geometry(app.window)
-        if name == "tall-title" and y - s.outer(app.window)[1] < 30:
-            raise Failure(f"the title bar is {y - s.outer(app.window)[1]} px high")
         app.enter_code("123456")
         cx, cy = client(s, app, "123456", scale)
         shot, device = s.shoot(), lambda v: int(v * scale + 0.5)
@@ -383,14 +289,14 @@ def scaling(s, app):
             raise Failure(f"at scale {name} only the digits {whole} show whole, and "
                           f"{len(below)} colours show below them")
         log(f"scale {name}: the numbers whole, nothing below them")
-        s.screenshot(f"scale-{name}-main.png", app.window)
+        s.screenshot(f"scale-{name}.png")
         app.quit()
 
 
 @scenario
 def screen_reader(s, app):
     """Help shows the note that the readme is missing."""
-    app.start(app.bare_copy())
+    app.start(app.copy("bare"))
     os.environ.update(s.env)  # the buses pyatspi joins
     sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "atspi"))
     import check  # pylint: disable=import-outside-toplevel

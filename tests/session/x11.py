@@ -107,15 +107,6 @@ class X11Session(Session):
             self.pointer(x1 + (x2 - x1) * step // steps, y1 + (y2 - y1) * step // steps)
         self.x("xdotool", "mouseup", "1")
 
-    def title_font(self, size):
-        with open("/etc/xdg/openbox/rc.xml") as rc:
-            text = re.sub(r'(<font place="(?:Active|Inactive)Window">.*?<size>)\d+',
-                          rf"\g<1>{size}", rc.read(), flags=re.S)
-        os.makedirs(f"{self.dir}/config/openbox", exist_ok=True)
-        with open(f"{self.dir}/config/openbox/rc.xml", "w") as rc:
-            rc.write(text)
-        self.x("openbox", "--reconfigure")
-
     def show_picture(self, path):
         # display paints the root window, and then reports a failure all the same.
         subprocess.run(["display", "-window", "root", path], env=self.env)
