@@ -14,9 +14,6 @@ using namespace colorcodes;
 
 namespace {
 
-constexpr std::array FormatNames = {"html", "lower", "rgb",   "rgb-legacy", "hsl", "hsv",
-                                    "cmyk", "float", "oklch", "vb",         "dec", "windows"};
-
 QString readBack(const QString &text)
 {
     const ParseResult r = ParseColor(text.toStdString());
@@ -184,36 +181,6 @@ private Q_SLOTS:
         QFETCH(QString, read);
         const QString tag = QString::fromUtf8(QTest::currentDataTag());
         QCOMPARE(readBack(tag == u"<nothing>" ? QString() : tag), read);
-    }
-
-    // Every text reads back as the colour it was written from, on a lattice through the cube
-    // that takes in both ends of every component, or for the texts rounded to whole percent
-    // and degrees, as a colour no further off than the rounding allows. oklch() is written
-    // with enough places for that; the colours listed are those that fewer would get wrong.
-    void textRoundTrips()
-    {
-        std::vector<ColorValue> colors = {MakeColor(1, 228, 0), MakeColor(245, 228, 0),
-                                          MakeColor(11, 234, 0), MakeColor(2, 235, 0)};
-        for (int r = 0; r < 256; r += 5)
-            for (int g = 0; g < 256; g += 5)
-                for (int b = 0; b < 256; b += 5)
-                    colors.push_back(MakeColor(r, g, b));
-        for (std::size_t i = 0; i < AllFormats.size(); ++i) {
-            const Format f = AllFormats[i];
-            const int allowed
-                = f == Format::CssHsl || f == Format::Hsv || f == Format::Cmyk ? 3 : 0;
-            for (const ColorValue c : colors) {
-                const std::string text = FormatColor(c, f);
-                const ParseResult back = ParseColor(text);
-                const ColorCodes want = SplitColor(c), got = SplitColor(back.color.value_or(-1));
-                const int off = std::max(
-                    {std::abs(got.R - want.R), std::abs(got.G - want.G), std::abs(got.B - want.B)});
-                if (!back.color || off > allowed)
-                    QFAIL(qPrintable(QStringLiteral("%1: %2 read as %3")
-                                         .arg(FormatNames.at(i), QString::fromStdString(text),
-                                              readBack(QString::fromStdString(text)))));
-            }
-        }
     }
 };
 
