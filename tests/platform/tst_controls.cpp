@@ -135,8 +135,7 @@ private Q_SLOTS:
         QCOMPARE(log_.join(' '), "255 10 11 S S 30 S S");
     }
 
-    // Keys as on the platform's horizontal scroll bars, from 100 in steps of 1, 16. The wheel
-    // is turned over a real window in tests/session/scenarios.py.
+    // Keys and wheel as on the platform's horizontal scroll bars, from 100 in steps of 1, 16.
     void scrollBarKeys_data()
     {
         QTest::addColumn<int>("expected");
@@ -148,6 +147,8 @@ private Q_SLOTS:
         QTest::newRow("Down") << 101;
         QTest::newRow("PgDown") << 116;
         QTest::newRow("End") << 255;
+        QTest::newRow("wheel down") << 103;
+        QTest::newRow("wheel up") << 97;
     }
 
     void scrollBarKeys()
@@ -159,7 +160,16 @@ private Q_SLOTS:
         bar.setSingleStep(1);
         bar.setPageStep(16);
         bar.setValue(100);
-        QTest::keySequence(&bar, QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
+        const QString input = QString::fromLatin1(QTest::currentDataTag());
+        if (input.startsWith(QStringLiteral("wheel"))) {
+            const QPoint notch(0, input.endsWith(QStringLiteral("down")) ? -120 : 120);
+            const QPointF middle = QRectF(bar.rect()).center();
+            QWheelEvent wheel(middle, bar.mapToGlobal(middle), {}, notch, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(&bar, &wheel);
+        } else {
+            QTest::keySequence(&bar, QKeySequence(input));
+        }
         QCOMPARE(bar.value(), expected);
     }
 

@@ -164,6 +164,34 @@ private Q_SLOTS:
                 QCOMPARE(contentsOf(left), "");
         }
     }
+
+    // An unreadable file stays as it was, and the values of the run are reported lost only
+    // when they differ from what the store held.
+    void unwritable_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("changed") << true;
+    }
+
+    void unwritable()
+    {
+        QFETCH(bool, changed);
+        if (::geteuid() == 0)
+            QSKIP("root reads and writes anything; tst_settingsstore_unprivileged runs this");
+        const QTemporaryDir folder;
+        const QString file = folder.filePath("Chromalynx.ini");
+        QVERIFY(writeFile(file, "[favorite]\n1=255\n"));
+        QVERIFY(::chmod(native(file).c_str(), 0) == 0);
+        platform::SettingsFile store(native(file));
+        Values values = Load(store);
+        if (changed)
+            values.favorites[3] = 0;
+        Save(store, values);
+        ::chmod(native(file).c_str(), 0600);
+        QCOMPARE(store.keptAll(), !changed);
+        QCOMPARE(contentsOf(file), "[favorite]\n1=255\n");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -1,11 +1,13 @@
-"""Faults around the settings file: every way a desktop ends the program, hostile stores.
-The file must afterwards hold, whole, the old values or the new."""
+"""Faults around the settings file: kills while it is written, every way a desktop ends the
+program, hostile stores. The file must afterwards hold, whole, the old values or the new."""
 
+import glob
 import os
 import random
 import signal
 import stat
 import subprocess
+import threading
 
 from harness import WHITE, Failure, log, parse_ini, stop, stored, wait
 from scenarios import scenario
@@ -22,6 +24,33 @@ def favourite(app, n, code=None):
     code = code or f"{random.randrange(1 << 24):06X}"
     app.steps(f"shift+Tab '{code}' Return Tab shift+F{n}")
     return int(code[4:6] + code[2:4] + code[0:2], 16)  # blue first
+
+
+@scenario
+def kills(s, app):
+    """The store is killed while it saves nine equal favourites in a loop; the next save
+    removes what a kill left."""
+    count, torn, orphans = int(os.environ.get("STORE_KILLS", 200)), 0, 0
+    path = app.write_settings(KEPT_INI)
+    for _ in range(count):
+        loop = subprocess.Popen([s.options.saveloop, path], stdout=subprocess.PIPE)
+        loop.stdout.readline()  # once the first save is done
+        threading.Timer(random.randrange(20) / 1000, loop.kill).start()
+        loop.wait()
+        loop.stdout.close()
+        orphans += bool(glob.glob(f"{path}.??????"))
+        values = app.settings()
+        torn += len(values) != 12 or len({values.get(f"favorite/{i}") for i in range(1, 10)}) != 1
+    subprocess.run([s.options.saveloop, path, "once"], check=True)
+    leftovers = os.listdir(os.path.dirname(path))
+    summary = (f"fault kills: {count} kills of the store while it saves, {torn} torn files; "
+               f"{orphans} kills left a temporary file, {len(leftovers) - 1} leftovers after a "
+               "save")
+    log(summary)
+    with open(f"{s.shots}/kills-summary.txt", "w") as out:
+        out.write(summary + "\n")
+    if torn or leftovers != ["Chromalynx.ini"]:
+        raise Failure(f"torn files, or leftovers: {leftovers}")
 
 
 def session_manager(s, expected):

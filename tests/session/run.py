@@ -2,7 +2,7 @@
 """Runs one real-window test of the table below: a session of the kind it names, and in it
 its scenarios one after another, each with an empty settings folder.
 
-Usage: run.py TEST --program PATH [--probe|--minism|--windowrect PATH]
+Usage: run.py TEST --program PATH [--probe|--saveloop|--minism|--windowrect PATH]
               [-- COMMAND...]  (the program's command, {program} its path: wine {program})
        run.py list | x11|weston -- COMMAND..."""
 
@@ -37,6 +37,7 @@ TESTS.update({
     "x11_scaling": ("x11", "scaling"),
     "wayland_greyed": ("wayland", "greyed"),
     "atspi_screen_reader": ("atspi", "screen_reader"),
+    "faults_kills": ("x11", "kills"),
     "faults_endings": ("x11", "endings"),
     "faults_stores": ("x11", "stores"),
     **wine.TESTS,  # registered by tests/windows
@@ -47,7 +48,7 @@ def main():
     words = sys.argv[1:] + ["--"]
     parser = argparse.ArgumentParser()
     parser.add_argument("test", choices=["list", "x11", "weston", *TESTS])
-    for tool in ("program", "probe", "minism", "windowrect"):
+    for tool in ("program", "probe", "saveloop", "minism", "windowrect"):
         parser.add_argument(f"--{tool}")
     options = parser.parse_args(words[:words.index("--")])
     options.command = words[words.index("--") + 1:-1]
