@@ -138,8 +138,7 @@ protected:
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
     // a user; the steps "section/key=text" of the script (see act()) are stored first.
-    Chromalynx &open(const QString &script = {}, const QString &programFolder = {},
-                     platform::ScreenCapture *screen = nullptr)
+    Chromalynx &open(const QString &script = {}, const QString &programFolder = {})
     {
         f = std::make_unique<Fixture>();
         for (const QString &entry : script.split(u' ').filter(QStringLiteral("/")))
@@ -147,7 +146,7 @@ protected:
                 = entry.section(u'=', 1).toStdString();
         QApplication::setQuitOnLastWindowClosed(false); // a closed window must not end the run
         f->window = std::make_unique<Chromalynx>(
-            Services{f->dialog, f->messages, f->desktop, f->store, programFolder, screen});
+            Services{f->dialog, f->messages, f->desktop, f->store, programFolder});
         f->window->show();
         f->window->activateWindow();
         // Wayland lets no client activate itself; being shown is all a window gets there.
