@@ -1,6 +1,6 @@
 // The main window as assistive technology finds it through Qt's accessibility interfaces:
 // what each object is, is called, holds and offers; the actions a screen reader can run;
-// and the keyboard alone (Tab order, Enter in the colour-name lists).
+// and Enter in the colour-name lists. (The AT-SPI check has the Tab order.)
 
 #include "fixture.h"
 
@@ -185,28 +185,6 @@ private Q_SLOTS:
                 doAction(step.section(u':', 0, 0), step.section(u':', 1));
         }
         QCOMPARE(::changes(w), changes);
-    }
-
-    // The Tab stops from the code field round to it. Tab enters a group of option buttons at
-    // its selected one, the arrow keys move within. (The AT-SPI check has the Tab order with
-    // the first choices.)
-    void tabOrder()
-    {
-        const QString script
-            = QStringLiteral("@CheckColorName @Arphabet_Sort @Option_DEC @RGBCode");
-        SKIP_UNLESS_FOCUSED(open(script));
-        act(script);
-        QStringList found;
-        for (QWidget *start = QApplication::focusWidget(); start && found.size() < 40;) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *now = QApplication::focusWidget();
-            found << (now ? now->objectName() : QStringLiteral("nothing"));
-            if (now == start)
-                break;
-        }
-        QCOMPARE(found.join(u' '),
-                 "CodeCopy SelColor RText GText BText FavoriteClear CheckFormtop CheckColorName "
-                 "ColorName2 RSlider GSlider BSlider Arphabet_Sort Option_DEC RGBCode");
     }
 };
 
