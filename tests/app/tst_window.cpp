@@ -340,25 +340,6 @@ private Q_SLOTS:
         QVERIFY(checked);
         QCOMPARE(changes(w), after);
     }
-
-    // The controls that only hold a value or a picture stay out of sight, out of reach of
-    // the mouse and of assistive technology, even after the list column came and went and
-    // in a client area taller than designed. (The Tab order passes them by too.)
-    void unseenControls()
-    {
-        Chromalynx &w = open();
-        act(QStringLiteral("@CheckColorName @CheckColorName"));
-        w.centralWidget()->setFixedHeight(w.centralWidget()->height() + 200);
-        for (QWidget *control : QList<QWidget *>{w.Picture1, w.Picture2, w.CheckChar}) {
-            const QString name = control->objectName();
-            QVERIFY2(!control->isVisible(), qPrintable(name + " is shown"));
-            QVERIFY2(!w.centralWidget()->childAt(control->geometry().center()),
-                     qPrintable("the mouse finds " + name));
-            QAccessibleInterface *exposed = QAccessible::queryAccessibleInterface(control);
-            QVERIFY2(!exposed || exposed->state().invisible,
-                     qPrintable("assistive technology sees " + name));
-        }
-    }
 };
 
 QTEST_MAIN(ChromalynxTest)
