@@ -1,12 +1,12 @@
-// The colour-details window as the main window's tool window: made on first use, following
-// the current colour whatever changes it, its values read-only text that the keyboard
-// selects and copies, and typed colours taken, or refused with the reason in the window.
-// The values themselves are the colour-science suite's to check.
+// The colour-details window, driven through the main window: following the current colour
+// whatever changes it, its values read-only text that the keyboard selects and copies, and
+// typed colours taken, or refused with the reason in the window. The values themselves are
+// the colour-science suite's to check, the window's place among the others the real-window
+// details scenario's.
 
 #include "app/detailswindow.h"
 #include "fixture.h"
 #include "platform/controls/valuefield.h"
-#include "platform/desktop/toolwindow.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -36,40 +36,7 @@ class DetailsTest : public WindowTest {
             .join(u' ');
     }
 
-    // The details of #4682B4, in the active window.
-    DetailsWindow &steelblueInFront()
-    {
-        act("RSlider=70 GSlider=130 BSlider=180");
-        DetailsWindow &d = openDetails();
-        if (!QTest::qWaitForWindowActive(&d))
-            qWarning("the details window did not become active");
-        QCoreApplication::processEvents();
-        return d;
-    }
-
 private Q_SLOTS:
-    // A tool window made on first use and the same one each time, above the main window
-    // while that one stays on top, whoever switches it, and closed with it.
-    void toolWindowOfTheMainWindow()
-    {
-        Chromalynx &w = open("condition/formtop=1");
-        QVERIFY(!w.findChild<DetailsWindow *>());
-        DetailsWindow &d = openDetails();
-        QVERIFY(d.isVisible() && d.isWindow() && !d.isModal() && d.windowType() == Qt::Tool);
-        QVERIFY(platform::IsKeptAbove(d));
-        act("@display_formtop");
-        QVERIFY(!platform::IsKeptAbove(d));
-        act("CheckFormtop=1");
-        QVERIFY(platform::IsKeptAbove(d));
-        d.close();
-        w.display_details->trigger();
-        QVERIFY2(d.isVisible() && w.findChildren<DetailsWindow *>().size() == 1,
-                 "the entry does not open the same window again");
-        QCOMPARE(changes(w), "formtop=1 menu=unpin,show topmost"); // nothing else changed
-        w.close();
-        QVERIFY2(!d.isVisible(), "the details window closes with the main window");
-    }
-
     void follows_data()
     {
         QTest::addColumn<QString>("shown");
@@ -109,38 +76,16 @@ private Q_SLOTS:
         QCOMPARE(summary(d), shown);
     }
 
-    // Rows tagged with the keys pressed in the nearest name's field once Alt+N has taken the
-    // keyboard there (which selects it all); Ctrl+C then copies the selection, or the whole
-    // value when nothing is selected. The main window's Ctrl+C (clear the favourites), which
-    // reaches into its tool windows, must not take the key.
-    void copyFocusedValue_data()
-    {
-        QTest::addColumn<QString>("copied");
-
-        const QString whole = QStringLiteral("steelblue（完全一致）");
-        QTest::newRow("") << whole;
-        QTest::newRow("{Home}{Shift+Right}{Shift+Right}") << "st";
-        QTest::newRow("{End}{Shift+Left}{Shift+Left}{Shift+Home}{Ctrl+A}") << whole;
-    }
-
-    void copyFocusedValue()
-    {
-        QFETCH(QString, copied);
-        SKIP_UNLESS_FOCUSED(open());
-        DetailsWindow &d = steelblueInFront();
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        d.nearestName->setFocus(Qt::ShortcutFocusReason);
-        type(QString::fromUtf8(QTest::currentDataTag()) + "{Ctrl+C}");
-        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-        QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
-    }
-
     // Each value is read-only text that Tab reaches and selects whole, and a value selected
-    // whole stays so as the colour changes; the Copy buttons beside take the rows.
+    // whole stays so as the colour changes, for Ctrl+C to copy (which the main window, where
+    // Ctrl+C clears the favourites, must not take); the Copy buttons beside take the rows.
     void readAsText()
     {
         SKIP_UNLESS_FOCUSED(open());
-        DetailsWindow &d = steelblueInFront();
+        act("RSlider=70 GSlider=130 BSlider=180");
+        DetailsWindow &d = openDetails();
+        if (!QTest::qWaitForWindowActive(&d))
+            qWarning("the details window did not become active");
         QList<platform::ValueField *> unreached = d.findChildren<platform::ValueField *>();
         QCOMPARE(unreached.size(), 19);
         d.nearestName->setFocus(Qt::OtherFocusReason);
@@ -167,6 +112,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QTest::keyClick(d.rows[0].text, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("#FF82B4"));
+        QVERIFY2(f->messages.shown.isEmpty(), qPrintable(f->messages.shown.join(u'\n')));
 
         // Each Copy takes exactly its row's text, to the clipboard the main window's Copy uses.
         for (const DetailsWindow::FormatRow &row : d.rows) {
