@@ -102,8 +102,6 @@ private Q_SLOTS:
         QTest::newRow("@Option_VB FavoriteColor(0)")
             << "swatch 'お気に入り1' value '&H00FFFFFF white' described '&H00FFFFFF white、選択中' "
                "[selectable selected]";
-        QTest::newRow("RSlider=70 GSlider=130 BSlider=180 Color")
-            << "swatch '表示色' value '#4682B4 steelblue' described '#4682B4 steelblue'";
         QTest::newRow("RSlider=0 Color")
             << "swatch '表示色' value '#00FFFF aqua / cyan' described '#00FFFF aqua / cyan'";
         const QString shown = "favorite/2=1 favorite/3=255 @favorite_display(2) ";
@@ -137,10 +135,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("changes");
 
-        QTest::newRow("favorite/3=255 FavoriteColor(2):表示")
-            << "rgb=255,0,0 code=#FF0000 marker=3 fav3=255";
-        QTest::newRow("RSlider=0 FavoriteColor(8):追加")
-            << "rgb=0,255,255 code=#00FFFF marker=9 fav9=16776960";
         QTest::newRow("favorite/1=0 RSlider=0 FavoriteColor(0):追加 FavoriteColor(1):表示")
             << "fav1=16776960 marker=2";
         const QString listed = "colornamelist=1 width=8055 menu=pin,hide ";
