@@ -221,10 +221,7 @@ protected:
 };
 
 // What the window shows that differs from the start with nothing stored, as words
-// "key=value": the number fields (and sliders or a preview that disagree with them), the
-// code field, the favourites' marker and those not white, the three check boxes, the outer
-// width, the two option entries' captions, the list in front and each list's selection, and
-// whether it stays on top.
+// "key=value"; sliders and a preview are told only where they disagree with the fields.
 inline QString changes(const Chromalynx &w)
 {
     const int r = w.RSlider->value(), g = w.GSlider->value(), b = w.BSlider->value();
