@@ -84,6 +84,7 @@ private Q_SLOTS:
         DetailsWindow &d = openDetails();
         if (!QTest::qWaitForWindowActive(&d))
             qWarning("the details window did not become active");
+        QCoreApplication::processEvents();
         QList<platform::ValueField *> unreached = d.findChildren<platform::ValueField *>();
         QCOMPARE(unreached.size(), 19);
         d.nearestName->setFocus(Qt::OtherFocusReason);
