@@ -25,8 +25,7 @@ class DetailsTest : public WindowTest {
         return *window;
     }
 
-    // "#RRGGBB name-field white-ratio favourite-caption favourite-ratio", once the window has
-    // caught up.
+    // "#RRGGBB name white-ratio favourite-caption favourite-ratio", once the window caught up.
     static QString summary(DetailsWindow &d)
     {
         QCoreApplication::processEvents();
@@ -130,6 +129,7 @@ private Q_SLOTS:
         QTest::newRow("ｒｇｂ（７０、１３０、１８０）") << "70 130 180";
         QTest::newRow("<nothing>") << "色を入力してください。";
         QTest::newRow("steel blue") << "「steel blue」は色名としても色の書式としても読めません。";
+        QTest::newRow("rgb(300 0 0)") << "「300」は範囲外です（0〜255）。";
     }
 
     void typed()
