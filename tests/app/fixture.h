@@ -138,8 +138,7 @@ protected:
 
     // A new window on new stand-ins, shown and active so that focus and keys behave as for
     // a user; the steps "section/key=text" of the script (see act()) are stored first.
-    Chromalynx &open(const QString &script = {}, const QString &programFolder = {},
-                     platform::ScreenCapture *screen = nullptr)
+    Chromalynx &open(const QString &script = {}, const QString &programFolder = {})
     {
         f = std::make_unique<Fixture>();
         for (const QString &entry : script.split(u' ').filter(QStringLiteral("/")))
@@ -147,7 +146,7 @@ protected:
                 = entry.section(u'=', 1).toStdString();
         QApplication::setQuitOnLastWindowClosed(false); // a closed window must not end the run
         f->window = std::make_unique<Chromalynx>(
-            Services{f->dialog, f->messages, f->desktop, f->store, programFolder, screen});
+            Services{f->dialog, f->messages, f->desktop, f->store, programFolder});
         f->window->show();
         f->window->activateWindow();
         // Wayland lets no client activate itself; being shown is all a window gets there.
@@ -222,10 +221,7 @@ protected:
 };
 
 // What the window shows that differs from the start with nothing stored, as words
-// "key=value": the number fields (and sliders or a preview that disagree with them), the
-// code field, the favourites' marker and those not white, the three check boxes, the outer
-// width, the two option entries' captions, the list in front and each list's selection, and
-// whether it stays on top.
+// "key=value"; sliders and a preview are told only where they disagree with the fields.
 inline QString changes(const Chromalynx &w)
 {
     const int r = w.RSlider->value(), g = w.GSlider->value(), b = w.BSlider->value();

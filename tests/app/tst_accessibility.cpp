@@ -1,6 +1,6 @@
 // The main window as assistive technology finds it through Qt's accessibility interfaces:
 // what each object is, is called, holds and offers; the actions a screen reader can run;
-// and the keyboard alone (Tab order, Enter in the colour-name lists).
+// and Enter in the colour-name lists. (The AT-SPI check has the Tab order.)
 
 #include "fixture.h"
 
@@ -102,8 +102,6 @@ private Q_SLOTS:
         QTest::newRow("@Option_VB FavoriteColor(0)")
             << "swatch 'お気に入り1' value '&H00FFFFFF white' described '&H00FFFFFF white、選択中' "
                "[selectable selected]";
-        QTest::newRow("RSlider=70 GSlider=130 BSlider=180 Color")
-            << "swatch '表示色' value '#4682B4 steelblue' described '#4682B4 steelblue'";
         QTest::newRow("RSlider=0 Color")
             << "swatch '表示色' value '#00FFFF aqua / cyan' described '#00FFFF aqua / cyan'";
         const QString shown = "favorite/2=1 favorite/3=255 @favorite_display(2) ";
@@ -137,10 +135,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("changes");
 
-        QTest::newRow("favorite/3=255 FavoriteColor(2):表示")
-            << "rgb=255,0,0 code=#FF0000 marker=3 fav3=255";
-        QTest::newRow("RSlider=0 FavoriteColor(8):追加")
-            << "rgb=0,255,255 code=#00FFFF marker=9 fav9=16776960";
         QTest::newRow("favorite/1=0 RSlider=0 FavoriteColor(0):追加 FavoriteColor(1):表示")
             << "fav1=16776960 marker=2";
         const QString listed = "colornamelist=1 width=8055 menu=pin,hide ";
@@ -185,28 +179,6 @@ private Q_SLOTS:
                 doAction(step.section(u':', 0, 0), step.section(u':', 1));
         }
         QCOMPARE(::changes(w), changes);
-    }
-
-    // The Tab stops from the code field round to it. Tab enters a group of option buttons at
-    // its selected one, the arrow keys move within. (The AT-SPI check has the Tab order with
-    // the first choices.)
-    void tabOrder()
-    {
-        const QString script
-            = QStringLiteral("@CheckColorName @Arphabet_Sort @Option_DEC @RGBCode");
-        SKIP_UNLESS_FOCUSED(open(script));
-        act(script);
-        QStringList found;
-        for (QWidget *start = QApplication::focusWidget(); start && found.size() < 40;) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *now = QApplication::focusWidget();
-            found << (now ? now->objectName() : QStringLiteral("nothing"));
-            if (now == start)
-                break;
-        }
-        QCOMPARE(found.join(u' '),
-                 "CodeCopy SelColor RText GText BText FavoriteClear CheckFormtop CheckColorName "
-                 "ColorName2 RSlider GSlider BSlider Arphabet_Sort Option_DEC RGBCode");
     }
 };
 

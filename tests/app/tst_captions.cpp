@@ -88,11 +88,9 @@ const QWidget *neighbourInside(const QWidget *control, int textLeft, int textRig
 QString describe(const QWidget *control, const QString &text)
 {
     const QFontInfo font(control->font());
-    return QStringLiteral("\"%1\" of %2 in %3 %4 px (stretch %5) at scale %6")
-        .arg(text, control->objectName(), font.family())
-        .arg(font.pixelSize())
-        .arg(control->font().stretch())
-        .arg(control->devicePixelRatioF());
+    return QStringLiteral("\"%1\" of %2 in %3").arg(text, control->objectName(), font.family())
+        + QString::asprintf(" %d px (stretch %d) at scale %g", font.pixelSize(),
+                            control->font().stretch(), control->devicePixelRatioF());
 }
 
 } // namespace
@@ -117,12 +115,9 @@ class CaptionsTest : public QObject {
             ? room.left() + (room.width() - advance) / 2
             : room.left();
         const qreal height = inkHeight(control, text);
-        const QString what = QStringLiteral("%1 is %2×%3 px, its room %4×%5")
-                                 .arg(describe(control, text))
-                                 .arg(advance)
-                                 .arg(height)
-                                 .arg(room.width())
-                                 .arg(room.height());
+        const QString what = describe(control, text)
+            + QString::asprintf(" is %d×%g px, its room %d×%d", advance, height, room.width(),
+                                room.height());
         QVERIFY2(advance <= room.width(), qPrintable(what));
         QVERIFY2(fitsHeight(control, height, room.height()), qPrintable(what));
         const QWidget *neighbour = neighbourInside(control, left, left + advance - 1);
@@ -147,15 +142,13 @@ private Q_SLOTS:
     void chosenFontHolds()
     {
         const QStringList installed = QFontDatabase::families();
-        const QStringList wanted = platform::UiFont().families();
-        const auto found = std::find_if(wanted.begin(), wanted.end(), [&](const QString &face) {
-            return installed.contains(face);
-        });
-        if (found == wanted.end())
-            QSKIP("none of the chosen faces is installed");
-        const QString chosen = *found;
-        QCOMPARE(QFontInfo(window->font()).family(), chosen);
-        QCOMPARE(QFontInfo(window->Option_HTML->font()).family(), chosen);
+        for (const QString &face : platform::UiFont().families())
+            if (installed.contains(face)) {
+                QCOMPARE(QFontInfo(window->font()).family(), face);
+                QCOMPARE(QFontInfo(window->Option_HTML->font()).family(), face);
+                return;
+            }
+        QSKIP("none of the chosen faces is installed");
     }
 
     // Every text the main window, its lists and the About box show, one control at a time.
