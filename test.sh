@@ -45,8 +45,6 @@ run_suite() {
     rm -f "$results"
     ctest --test-dir "$1" --output-on-failure --no-tests=error --output-junit "$results" \
         || status=$?
-    # How hard the fault test hit the settings file.
-    cat "$1/tests/session/kills-summary.txt" 2>/dev/null || true
     if [[ -f "$results" ]]; then
         mapfile -t -O "${#skipped[@]}" skipped < <(skipped_tests "$results" | sed "s|^|$1: |")
     fi

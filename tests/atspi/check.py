@@ -162,9 +162,6 @@ def run(s, pid):
     expect("the focus", live(lambda: focus(main)), "push button 'Copy'")
     walked(s, main, "main", True)
 
-    def code():
-        return text(find(main, pyatspi.ROLE_TEXT, "RGB"))
-
     def preview_heard():
         if any(line.startswith("表示色 ") for line in HEARD):
             return True
@@ -194,12 +191,9 @@ def run(s, pid):
     opens("ctrl+h", "readme", "readme", close="Return")
     opens("alt+h Up Return", "バージョン情報", "about", "push button 'OK'", "Escape")
 
-    # The details window at steelblue: every value read as text, a Tab stop selected whole.
+    # The details window at steelblue: every value read as text.
     for slider, value in (("R", 70), ("G", 130), ("B", 180)):
         find(main, pyatspi.ROLE_SCROLL_BAR, slider).queryValue().currentValue = value
-    expect("the code field at steelblue", live(code), "#4682B4")
-    details = opens("ctrl+i", "色の詳細", "details", "text '色の入力'")
-    s.keys("Tab")
-    expect("the focus", live(lambda: focus(details)), "text 'HTML'")
-    expect("the HTML value as Tab selects it", live(lambda: next(
-        o for o in walk(details) if has(o, "focused")).queryText().getSelection(0)), (0, 7))
+    expect("the code field at steelblue", live(lambda: text(find(main, pyatspi.ROLE_TEXT, "RGB"))),
+           "#4682B4")
+    opens("ctrl+i", "色の詳細", "details", "text '色の入力'")
